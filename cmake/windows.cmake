@@ -1,0 +1,16 @@
+# Settings shared by the two Windows builds (win32: the product; win64: for Wine).
+# Windows 95 is the oldest target: keep the headers from offering anything newer.
+add_compile_definitions(WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_WINDOWS=0x0400)
+set(BRISKARN_SYSTEM_LIBS user32 gdi32 kernel32 advapi32 winmm)
+add_link_options(-static -static-libgcc -static-libstdc++)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src/resources")
+
+# A program of either build carries subsystem version 4.0 and OS version 4.0,
+# so that Windows 95 and 98 agree to load it.
+function(briskarn_windows_program target subsystem)
+  target_link_options(${target} PRIVATE
+    -m${subsystem}
+    -Wl,--subsystem,${subsystem}:4.0
+    -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+  set_target_properties(${target} PROPERTIES SUFFIX ".EXE")
+endfunction()

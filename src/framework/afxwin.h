@@ -1,0 +1,9 @@
+// The dialog framework in one include, as program code uses it.
+#pragma once
+
+#include <windows.h>
+
+#include "app.h"
+#include "button.h"
+#include "dialog.h"
+#include "wnd.h"

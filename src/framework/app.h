@@ -1,0 +1,50 @@
+// The application object and the program's entry: WinMain runs
+// InitInstance of the one CWinApp, then its message loop only if
+// InitInstance asks for it.
+#pragma once
+
+#include "cmdtarget.h"
+
+class CWnd;
+
+#define ID_HELP 0xE146
+
+class CWinThread : public CCmdTarget {
+  public:
+    CWnd* m_pMainWnd = nullptr;
+    HANDLE m_hThread = nullptr;
+    DWORD m_nThreadID = 0;
+
+    virtual BOOL InitInstance();
+    virtual int ExitInstance();
+    virtual int Run();
+};
+
+class CWinApp : public CWinThread {
+  public:
+    // Without a name the executable's base name is the application's title.
+    explicit CWinApp(LPCSTR appName = nullptr);
+    ~CWinApp() override;
+
+    LPCSTR m_pszAppName = nullptr;
+    HINSTANCE m_hInstance = nullptr;
+
+    BOOL Enable3dControlsStatic();
+    void OnHelp();
+    virtual int DoMessageBox(LPCSTR text, UINT type, UINT helpId);
+
+  private:
+    friend int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR, int);
+    void SetTitleFromModule();
+    char m_title[MAX_PATH] = "";
+
+    DECLARE_MESSAGE_MAP()
+};
+
+CWinApp* AfxGetApp();
+HINSTANCE AfxGetInstanceHandle();
+CWnd* AfxGetMainWnd();
+// A message box with the application's title as its caption.
+int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpId = 0);
+void AfxEnableControlContainer();
+int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show);

@@ -1,0 +1,10 @@
+// A button control: push button, check box or radio button.
+#pragma once
+
+#include "wnd.h"
+
+class CButton : public CWnd {
+  public:
+    int GetCheck() const { return static_cast<int>(::SendMessageA(m_hWnd, BM_GETCHECK, 0, 0)); }
+    void SetCheck(int check) { ::SendMessageA(m_hWnd, BM_SETCHECK, static_cast<WPARAM>(check), 0); }
+};

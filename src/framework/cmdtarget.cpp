@@ -1,0 +1,49 @@
+#include "cmdtarget.h"
+
+const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr, AfxSig_end, nullptr, nullptr, nullptr, nullptr}};
+    static const AFX_MSGMAP map = {nullptr, &entries[0]};
+    return &map;
+}
+
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+
+namespace {
+
+bool Matches(const AFX_MSGMAP_ENTRY& entry, UINT message, WPARAM wParam) {
+    if (entry.pRegistered)
+        return *entry.pRegistered != 0 && message == *entry.pRegistered;
+    if (entry.nMessage != message)
+        return false;
+    return message != WM_COMMAND || (entry.nCode == HIWORD(wParam) && entry.nID == LOWORD(wParam));
+}
+
+} // namespace
+
+BOOL CCmdTarget::DispatchFromMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->nSig != AfxSig_end; ++entry) {
+            if (!Matches(*entry, message, wParam))
+                continue;
+            *result = 0;
+            switch (entry->nSig) {
+            case AfxSig_vv:
+                (this->*entry->pfnVV)();
+                break;
+            case AfxSig_vwl:
+                (this->*entry->pfnVWL)(static_cast<UINT>(wParam), lParam);
+                break;
+            case AfxSig_hv:
+                *result = reinterpret_cast<LRESULT>((this->*entry->pfnHV)());
+                break;
+            case AfxSig_lwl:
+                *result = (this->*entry->pfnLWL)(wParam, lParam);
+                break;
+            case AfxSig_end:
+                break;
+            }
+            return TRUE;
+        }
+    }
+    return FALSE;
+}

@@ -1,0 +1,8 @@
+// Stands in for <windows.h>: the part of the Win32 API that BRISKARN and
+// patcher use, with Win32 type widths, implemented by src/hosted on Linux.
+#pragma once
+
+#include "win/types.h"
+#include "win/kernel.h"
+#include "win/user.h"
+#include "win/gdi.h"
