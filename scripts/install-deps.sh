@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, whatever the builds and tests need and this machine lacks.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ make python3
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  gcc-mingw-w64-i686-win32 g++-mingw-w64-i686-win32
+  gcc-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-win32
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,67 @@
+// A whole run of BRISKARN as the user, the driver and the log see it.
+#include <gtest/gtest.h>
+
+#include "scenario_run.h"
+
+TEST(RunCycle, MissingDriverShowsOneBoxLogsTheFailureAndOpensNoWindow) {
+    TempDir dir;
+    ScenarioRun run = RunScenario(dir, "driver absent error=1158\n"
+                                       "start\n"
+                                       "answer ok\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.transcript,
+              "[0] log 07/12/2026 05:58:09-0000 * Program start. DIReq =  500.\\n\n"
+              "[0] driver open failed 1158\n"
+              "[0] msgbox BRISKARN | Failed to load device BRISKARN.VXD, errcode = 486 (1158). | "
+              "MB_OK|MB_ICONEXCLAMATION\n"
+              "[0] log 07/12/2026 05:58:09-0000 * Failed to load VXD.\\n\n"
+              "[0] exit\n");
+    EXPECT_EQ(run.Log(), "07/12/2026 05:58:09-0000 * Program start. DIReq =  500.\n"
+                         "07/12/2026 05:58:09-0000 * Failed to load VXD.\n");
+}
+
+TEST(RunCycle, CloseLogsTheExitBeforeTheDriverIsClosedOnce) {
+    TempDir dir;
+    ScenarioRun run = RunScenario(dir, "driver present\n"
+                                       "start\n"
+                                       "click 1\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.transcript, "[0] log 07/12/2026 05:58:09-0000 * Program start. DIReq =  500.\\n\n"
+                              "[0] driver open\n"
+                              "[0] window open 102 Velomira\n"
+                              "[0] window close 102 IDOK\n"
+                              "[0] log 07/12/2026 05:58:09-0000 * Program exit.\\n\n"
+                              "[0] driver close\n"
+                              "[0] exit\n");
+}
+
+TEST(RunCycle, EnterEndsWithOkAndEscapeWithCancel) {
+    struct Case {
+        const char* key;
+        const char* result;
+    };
+    for (Case c : {Case{"enter", "IDOK"}, Case{"escape", "IDCANCEL"}}) {
+        TempDir dir;
+        ScenarioRun run = RunScenario(dir, std::string("driver present\nstart\nkey ") + c.key + "\n");
+        ASSERT_EQ(run.exitCode, 0) << c.key << ": " << run.errors;
+        EXPECT_NE(run.transcript.find(std::string("[0] window close 102 ") + c.result + "\n"), std::string::npos)
+            << c.key << ":\n"
+            << run.transcript;
+        EXPECT_NE(run.transcript.find("Program exit."), std::string::npos) << c.key;
+    }
+}
+
+TEST(RunCycle, LogEntriesCarryTheVirtualLocalTimeAndExtendAnEarlierLog) {
+    TempDir dir;
+    dir.Write("Briskarn.log", "earlier run\n");
+    ScenarioRun run = RunScenario(dir, "clock 2026-12-07 05:58:09.123\n"
+                                       "driver present\n"
+                                       "start\n"
+                                       "advance 1s\n"
+                                       "click 1\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.Log(), "earlier run\n"
+                         "07/12/2026 05:58:09-0123 * Program start. DIReq =  500.\n"
+                         "07/12/2026 05:58:10-0123 * Program exit.\n");
+    EXPECT_NE(run.transcript.find("[1000] window close 102 IDOK\n"), std::string::npos) << run.transcript;
+}

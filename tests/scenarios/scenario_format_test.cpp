@@ -1,0 +1,38 @@
+// The scenario runner itself: malformed steps and steps that cannot be
+// carried out end the run with a reason that names the line.
+#include <gtest/gtest.h>
+
+#include "scenario_run.h"
+
+TEST(ScenarioFormat, BadStepsFailWithTheirLineNumber) {
+    struct Case {
+        const char* scenario;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"driver present\n\n# comment\nfrobnicate\n", "scenario line 4: unknown step 'frobnicate'\n"},
+        {"clock 2026-02-30 00:00:00.000\n", "scenario line 1: expected 'clock YYYY-MM-DD HH:MM:SS.mmm'\n"},
+        {"driver present gamemax=0x1FFFFFFFF\n", "scenario line 1: value does not fit 32 bits\n"},
+        {"driver present speed=3\n", "scenario line 1: unexpected 'speed=3'\n"},
+        {"driver present\nstart\nanswer ok\n", "scenario line 3: no message box is open\n"},
+        {"driver present\nstart\nclick 1017\nclick 2\n", "scenario line 4: the active window shows no control 2\n"},
+        {"driver present\nstart\n", "scenario line 3: the scenario ended while BRISKARN is still running\n"},
+        {"driver present\nstart\nclick 1\nclick 1\n", "scenario line 4: no window is open\n"},
+        {"driver present\nstart\nclick 1\nstart\n", "scenario line 4: BRISKARN has already been started\n"},
+        {"driver absent\nstart\nanswer cancel\n", "scenario line 3: the message box has no such button\n"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        ScenarioRun run = RunScenario(dir, c.scenario);
+        EXPECT_EQ(run.exitCode, 2) << c.scenario;
+        EXPECT_EQ(run.errors, c.error) << c.scenario;
+    }
+}
+
+TEST(ScenarioFormat, ScenarioWithoutStartRunsNothing) {
+    TempDir dir;
+    ScenarioRun run = RunScenario(dir, "clock 2026-01-01 00:00:00.000\ndriver absent error=5\n");
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.transcript, "");
+    EXPECT_FALSE(dir.Exists("Briskarn.log"));
+}

@@ -1,0 +1,18 @@
+// Runs the hosted briskarn on a scenario in a directory of its own and
+// collects what it left: exit code, transcript, error output, the log.
+#pragma once
+
+#include <string>
+
+#include "temp_dir.h"
+
+struct ScenarioRun {
+    int exitCode = -1;
+    std::string transcript;
+    std::string errors;
+    std::string Log() const { return dir->Read("Briskarn.log"); }
+    const TempDir* dir = nullptr;
+};
+
+// Runs in `dir`, so a test can put files there first and read them after.
+ScenarioRun RunScenario(const TempDir& dir, const std::string& scenario);
