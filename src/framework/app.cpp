@@ -9,9 +9,13 @@ namespace {
 CWinApp* g_app = nullptr;
 } // namespace
 
-BOOL CWinThread::InitInstance() { return FALSE; }
+BOOL CWinThread::InitInstance() {
+    return FALSE;
+}
 
-int CWinThread::ExitInstance() { return 0; }
+int CWinThread::ExitInstance() {
+    return 0;
+}
 
 int CWinThread::Run() {
     MSG msg;
@@ -26,7 +30,9 @@ int CWinThread::Run() {
 BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
 END_MESSAGE_MAP()
 
-CWinApp::CWinApp(LPCSTR appName) : m_pszAppName(appName) { g_app = this; }
+CWinApp::CWinApp(LPCSTR appName) : m_pszAppName(appName) {
+    g_app = this;
+}
 
 CWinApp::~CWinApp() {
     if (g_app == this)
@@ -34,7 +40,9 @@ CWinApp::~CWinApp() {
 }
 
 // Windows 95 and later draw 3D controls themselves.
-BOOL CWinApp::Enable3dControlsStatic() { return TRUE; }
+BOOL CWinApp::Enable3dControlsStatic() {
+    return TRUE;
+}
 
 // The program ships no help file, so asking for help finds nothing to show.
 void CWinApp::OnHelp() {}
@@ -42,7 +50,8 @@ void CWinApp::OnHelp() {}
 int CWinApp::DoMessageBox(LPCSTR text, UINT type, UINT) {
     if ((type & MB_ICONMASK) == 0) {
         UINT buttons = type & MB_TYPEMASK;
-        type |= buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? MB_ICONQUESTION : MB_ICONEXCLAMATION;
+        type |=
+            buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? MB_ICONQUESTION : MB_ICONEXCLAMATION;
     }
     CWnd* main = m_pMainWnd;
     HWND owner = main && ::IsWindow(main->m_hWnd) ? main->m_hWnd : nullptr;
@@ -60,14 +69,21 @@ void CWinApp::SetTitleFromModule() {
     m_pszAppName = m_title;
 }
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
 
-HINSTANCE AfxGetInstanceHandle() { return g_app ? g_app->m_hInstance : nullptr; }
+HINSTANCE AfxGetInstanceHandle() {
+    return g_app ? g_app->m_hInstance : nullptr;
+}
 
-CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+CWnd* AfxGetMainWnd() {
+    return g_app ? g_app->m_pMainWnd : nullptr;
+}
 
 int AfxMessageBox(LPCSTR text, UINT type, UINT helpId) {
-    return g_app ? g_app->DoMessageBox(text, type, helpId) : ::MessageBoxA(nullptr, text, nullptr, type);
+    return g_app ? g_app->DoMessageBox(text, type, helpId)
+                 : ::MessageBoxA(nullptr, text, nullptr, type);
 }
 
 // Dialogs here host no ActiveX controls; nothing to set up.

@@ -13,14 +13,17 @@ INT_PTR CDialog::DoModal() {
     // Without a parent the dialog is owned by the application's main window,
     // unless that is this dialog itself.
     CWnd* owner = m_pParentWnd ? m_pParentWnd : AfxGetMainWnd();
-    HWND ownerWindow = owner && owner != this && ::IsWindow(owner->m_hWnd) ? owner->m_hWnd : nullptr;
-    INT_PTR result = ::DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), ownerWindow,
-                                       DialogProc, reinterpret_cast<LPARAM>(this));
+    HWND ownerWindow =
+        owner && owner != this && ::IsWindow(owner->m_hWnd) ? owner->m_hWnd : nullptr;
+    INT_PTR result = ::DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate),
+                                       ownerWindow, DialogProc, reinterpret_cast<LPARAM>(this));
     m_hWnd = nullptr;
     return result;
 }
 
-void CDialog::EndDialog(int result) { ::EndDialog(m_hWnd, result); }
+void CDialog::EndDialog(int result) {
+    ::EndDialog(m_hWnd, result);
+}
 
 BOOL CDialog::UpdateData(BOOL saveAndValidate) {
     CDataExchange dx(this, saveAndValidate);
@@ -40,7 +43,9 @@ void CDialog::OnOK() {
         EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialog* dialog;

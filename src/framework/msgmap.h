@@ -46,14 +46,16 @@ struct AFX_MSGMAP {
     const AFX_MSGMAP* GetMessageMap() const override;
 
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }              \
+    const AFX_MSGMAP* theClass::GetMessageMap() const {                                            \
+        return GetThisMessageMap();                                                                \
+    }                                                                                              \
     const AFX_MSGMAP* theClass::GetThisMessageMap() {                                              \
         typedef theClass ThisClass [[maybe_unused]];                                               \
         typedef baseClass TheBaseClass;                                                            \
         static const AFX_MSGMAP_ENTRY entries[] = {
 
 #define END_MESSAGE_MAP()                                                                          \
-    { 0, 0, 0, nullptr, AfxSig_end, nullptr, nullptr, nullptr, nullptr }                                                      \
+    { 0, 0, 0, nullptr, AfxSig_end, nullptr, nullptr, nullptr, nullptr }                           \
     }                                                                                              \
     ;                                                                                              \
     static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, &entries[0]};                 \
@@ -64,13 +66,22 @@ struct AFX_MSGMAP {
 #define AFX_HANDLER(F, member)                                                                     \
     static_cast<AfxMember<CCmdTarget, F>>(static_cast<AfxMember<ThisClass, F>>(&ThisClass::member))
 
-#define ON_COMMAND(id, member) {WM_COMMAND, 0, static_cast<UINT>(id), nullptr, AfxSig_vv, AFX_HANDLER(AfxFn_vv, member), nullptr, nullptr, nullptr},
+#define ON_COMMAND(id, member)                                                                     \
+    {WM_COMMAND, 0,         static_cast<UINT>(id),                                                 \
+     nullptr,    AfxSig_vv, AFX_HANDLER(AfxFn_vv, member),                                         \
+     nullptr,    nullptr,   nullptr},
 #define ON_BN_CLICKED(id, member)                                                                  \
-    {WM_COMMAND, BN_CLICKED, static_cast<UINT>(id), nullptr, AfxSig_vv, AFX_HANDLER(AfxFn_vv, member), nullptr, nullptr, nullptr},
+    {WM_COMMAND, BN_CLICKED, static_cast<UINT>(id),                                                \
+     nullptr,    AfxSig_vv,  AFX_HANDLER(AfxFn_vv, member),                                        \
+     nullptr,    nullptr,    nullptr},
 #define ON_WM_SYSCOMMAND()                                                                         \
-    {WM_SYSCOMMAND, 0, 0, nullptr, AfxSig_vwl, nullptr, AFX_HANDLER(AfxFn_vwl, OnSysCommand), nullptr, nullptr},
-#define ON_WM_PAINT() {WM_PAINT, 0, 0, nullptr, AfxSig_vv, AFX_HANDLER(AfxFn_vv, OnPaint), nullptr, nullptr, nullptr},
+    {WM_SYSCOMMAND, 0,      0, nullptr, AfxSig_vwl, nullptr, AFX_HANDLER(AfxFn_vwl, OnSysCommand), \
+     nullptr,       nullptr},
+#define ON_WM_PAINT()                                                                              \
+    {WM_PAINT, 0, 0, nullptr, AfxSig_vv, AFX_HANDLER(AfxFn_vv, OnPaint), nullptr, nullptr, nullptr},
 #define ON_WM_QUERYDRAGICON()                                                                      \
-    {WM_QUERYDRAGICON, 0, 0, nullptr, AfxSig_hv, nullptr, nullptr, AFX_HANDLER(AfxFn_hv, OnQueryDragIcon), nullptr},
+    {WM_QUERYDRAGICON, 0,       0,       nullptr,                                                  \
+     AfxSig_hv,        nullptr, nullptr, AFX_HANDLER(AfxFn_hv, OnQueryDragIcon),                   \
+     nullptr},
 #define ON_REGISTERED_MESSAGE(variable, member)                                                    \
     {0, 0, 0, &variable, AfxSig_lwl, nullptr, nullptr, nullptr, AFX_HANDLER(AfxFn_lwl, member)},

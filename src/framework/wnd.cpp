@@ -8,35 +8,59 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::PostMessageA(m_hWnd, message, wParam, lParam);
 }
 
-void CWnd::SetWindowText(LPCSTR text) { ::SetWindowTextA(m_hWnd, text); }
+void CWnd::SetWindowText(LPCSTR text) {
+    ::SetWindowTextA(m_hWnd, text);
+}
 
-int CWnd::GetWindowText(LPSTR buffer, int size) const { return ::GetWindowTextA(m_hWnd, buffer, size); }
+int CWnd::GetWindowText(LPSTR buffer, int size) const {
+    return ::GetWindowTextA(m_hWnd, buffer, size);
+}
 
-void CWnd::SetDlgItemText(int id, LPCSTR text) { ::SetDlgItemTextA(m_hWnd, id, text); }
+void CWnd::SetDlgItemText(int id, LPCSTR text) {
+    ::SetDlgItemTextA(m_hWnd, id, text);
+}
 
-void CWnd::SetDlgItemInt(int id, UINT value, BOOL isSigned) { ::SetDlgItemInt(m_hWnd, id, value, isSigned); }
+void CWnd::SetDlgItemInt(int id, UINT value, BOOL isSigned) {
+    ::SetDlgItemInt(m_hWnd, id, value, isSigned);
+}
 
-void CWnd::CheckDlgButton(int id, UINT check) { ::CheckDlgButton(m_hWnd, id, check); }
+void CWnd::CheckDlgButton(int id, UINT check) {
+    ::CheckDlgButton(m_hWnd, id, check);
+}
 
-UINT CWnd::IsDlgButtonChecked(int id) const { return ::IsDlgButtonChecked(m_hWnd, id); }
+UINT CWnd::IsDlgButtonChecked(int id) const {
+    return ::IsDlgButtonChecked(m_hWnd, id);
+}
 
 HICON CWnd::SetIcon(HICON icon, BOOL bigIcon) {
     return reinterpret_cast<HICON>(
         SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
 }
 
-BOOL CWnd::IsIconic() const { return ::IsIconic(m_hWnd); }
+BOOL CWnd::IsIconic() const {
+    return ::IsIconic(m_hWnd);
+}
 
-void CWnd::GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
+void CWnd::GetClientRect(LPRECT rect) const {
+    ::GetClientRect(m_hWnd, rect);
+}
 
-HMENU CWnd::GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }
+HMENU CWnd::GetSystemMenu(BOOL revert) const {
+    return ::GetSystemMenu(m_hWnd, revert);
+}
 
 int CWnd::MessageBox(LPCSTR text, LPCSTR caption, UINT type) {
     return ::MessageBoxA(m_hWnd, text, caption, type);
 }
 
-void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
+void CWnd::OnSysCommand(UINT, LPARAM) {
+    Default();
+}
 
-void CWnd::OnPaint() { Default(); }
+void CWnd::OnPaint() {
+    Default();
+}
 
-void CWnd::Default() { m_bDefaultRequested = true; }
+void CWnd::Default() {
+    m_bDefaultRequested = true;
+}

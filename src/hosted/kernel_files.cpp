@@ -136,8 +136,8 @@ int OpenFlags(DWORD access, DWORD disposition, DWORD* error) {
 
 using namespace hosted;
 
-HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition,
-                          DWORD flags, HANDLE) {
+HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES,
+                          DWORD disposition, DWORD flags, HANDLE) {
     MachineLock lock = LockMachine();
     if (name == nullptr) {
         SetLastErrorCode(ERROR_INVALID_PARAMETER);

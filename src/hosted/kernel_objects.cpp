@@ -10,6 +10,7 @@ namespace hosted {
 namespace {
 
 thread_local DWORD t_lastError = 0;
+std::size_t g_closeHandleCalls = 0;
 
 struct HandleTable {
     std::map<std::uintptr_t, std::shared_ptr<KernelObject>> objects;
@@ -88,7 +89,13 @@ bool RemoveHandle(HANDLE handle) {
     return true;
 }
 
-std::size_t OpenHandleCount() { return Handles().objects.size(); }
+std::size_t OpenHandleCount() {
+    return Handles().objects.size();
+}
+
+std::size_t CloseHandleCalls() {
+    return g_closeHandleCalls;
+}
 
 void RegisterDevice(const std::string& name, DeviceOpener opener) {
     Devices()[Upper(name)] = opener;
@@ -103,16 +110,23 @@ std::shared_ptr<KernelObject> OpenDevice(const std::string& name, DWORD* error) 
     return it->second(error);
 }
 
-void SetLastErrorCode(DWORD code) { t_lastError = code; }
+void SetLastErrorCode(DWORD code) {
+    t_lastError = code;
+}
 
 } // namespace hosted
 
-DWORD WINAPI GetLastError(void) { return hosted::t_lastError; }
+DWORD WINAPI GetLastError(void) {
+    return hosted::t_lastError;
+}
 
-void WINAPI SetLastError(DWORD code) { hosted::t_lastError = code; }
+void WINAPI SetLastError(DWORD code) {
+    hosted::t_lastError = code;
+}
 
 BOOL WINAPI CloseHandle(HANDLE object) {
     hosted::MachineLock lock = hosted::LockMachine();
+    hosted::g_closeHandleCalls++;
     if (!hosted::RemoveHandle(object)) {
         hosted::SetLastErrorCode(ERROR_INVALID_HANDLE);
         return FALSE;

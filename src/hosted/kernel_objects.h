@@ -36,6 +36,8 @@ std::shared_ptr<KernelObject> LookupHandle(HANDLE handle);
 // Removes the handle; false (ERROR_INVALID_HANDLE) when it is not open.
 bool RemoveHandle(HANDLE handle);
 std::size_t OpenHandleCount();
+// Every CloseHandle call so far, whether it succeeded or not.
+std::size_t CloseHandleCalls();
 
 // Devices opened by "\\.\NAME" paths. Returns null with the error to report
 // when the device refuses the open.

@@ -15,7 +15,8 @@ namespace {
 
 class EventObject : public KernelObject {
   public:
-    EventObject(bool manualReset, bool signalled) : m_manualReset(manualReset), m_signalled(signalled) {}
+    EventObject(bool manualReset, bool signalled)
+        : m_manualReset(manualReset), m_signalled(signalled) {}
     bool IsWaitable() const override { return true; }
     bool IsSignalled() const override { return m_signalled; }
     void OnWaitSatisfied() override {
@@ -58,7 +59,8 @@ std::shared_ptr<EventObject> EventFor(HANDLE handle) {
 
 using namespace hosted;
 
-HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState, LPCSTR name) {
+HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState,
+                           LPCSTR name) {
     MachineLock lock = LockMachine();
     if (name && *name) {
         std::shared_ptr<EventObject> existing = NamedEvents()[name].lock();
@@ -114,10 +116,14 @@ DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL wai
         }
         objects.push_back(object);
     }
-    auto signalled = [&] { return std::find_if(objects.begin(), objects.end(), [](auto& o) { return o->IsSignalled(); }); };
+    auto signalled = [&] {
+        return std::find_if(objects.begin(), objects.end(),
+                            [](auto& o) { return o->IsSignalled(); });
+    };
     std::function<bool()> ready = [&] {
         if (waitAll)
-            return std::all_of(objects.begin(), objects.end(), [](auto& o) { return o->IsSignalled(); });
+            return std::all_of(objects.begin(), objects.end(),
+                               [](auto& o) { return o->IsSignalled(); });
         return signalled() != objects.end();
     };
     std::int64_t deadline = milliseconds == INFINITE ? -1 : VirtualNow() + milliseconds;
@@ -145,8 +151,8 @@ void WINAPI Sleep(DWORD milliseconds) {
     BlockUntil(lock, never, milliseconds == INFINITE ? -1 : VirtualNow() + milliseconds);
 }
 
-HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE start, LPVOID parameter,
-                           DWORD flags, LPDWORD threadId) {
+HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE start,
+                           LPVOID parameter, DWORD flags, LPDWORD threadId) {
     if (flags != 0) { // the program never starts a thread suspended
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -197,10 +203,16 @@ BOOL WINAPI GetExitCodeThread(HANDLE thread, LPDWORD exitCode) {
 }
 
 // Pseudo-handles, as Windows hands them out.
-HANDLE WINAPI GetCurrentProcess(void) { return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1)); }
-HANDLE WINAPI GetCurrentThread(void) { return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-2)); }
+HANDLE WINAPI GetCurrentProcess(void) {
+    return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));
+}
+HANDLE WINAPI GetCurrentThread(void) {
+    return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-2));
+}
 
-DWORD WINAPI GetCurrentThreadId(void) { return CurrentThread().id; }
+DWORD WINAPI GetCurrentThreadId(void) {
+    return CurrentThread().id;
+}
 
 void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section) {
     section->impl = new std::recursive_mutex;

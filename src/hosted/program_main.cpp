@@ -6,4 +6,6 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show);
 
-int main(int argc, char** argv) { return hosted::RunHostedProgram(argc, argv, &WinMain); }
+int main(int argc, char** argv) {
+    return hosted::RunHostedProgram(argc, argv, &WinMain);
+}

@@ -91,7 +91,9 @@ const ResourceEntry* FindModuleResource(LPCSTR type, LPCSTR name) {
     return nullptr;
 }
 
-HINSTANCE ModuleHandle() { return reinterpret_cast<HINSTANCE>(static_cast<ULONG_PTR>(0x400000)); }
+HINSTANCE ModuleHandle() {
+    return reinterpret_cast<HINSTANCE>(static_cast<ULONG_PTR>(0x400000));
+}
 
 std::string Narrow(const std::u16string& text) {
     std::string narrow;
@@ -105,7 +107,8 @@ std::string Narrow(const std::u16string& text) {
 using namespace hosted;
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
-    if (name == nullptr || strcasecmp(name, "BRISKARN.EXE") == 0 || strcasecmp(name, "BRISKARN") == 0)
+    if (name == nullptr || strcasecmp(name, "BRISKARN.EXE") == 0 ||
+        strcasecmp(name, "BRISKARN") == 0)
         return ModuleHandle();
     SetLastError(ERROR_FILE_NOT_FOUND);
     return nullptr;
@@ -146,7 +149,9 @@ HGLOBAL WINAPI LoadResource(HMODULE, HRSRC resource) {
     return const_cast<BYTE*>(reinterpret_cast<const ResourceEntry*>(resource)->data);
 }
 
-LPVOID WINAPI LockResource(HGLOBAL data) { return data; }
+LPVOID WINAPI LockResource(HGLOBAL data) {
+    return data;
+}
 
 DWORD WINAPI SizeofResource(HMODULE, HRSRC resource) {
     return resource ? reinterpret_cast<const ResourceEntry*>(resource)->size : 0;

@@ -6,7 +6,9 @@
 namespace hosted {
 namespace {
 
-DWORD ButtonType(const Window& button) { return button.style & BS_TYPEMASK; }
+DWORD ButtonType(const Window& button) {
+    return button.style & BS_TYPEMASK;
+}
 
 // Auto radio buttons of one group: from the nearest WS_GROUP at or before
 // the button up to the next WS_GROUP.
@@ -51,7 +53,8 @@ LRESULT Click(MachineLock& lock, HWND handle) {
     }
     HWND parent = button->parent;
     int id = button->id;
-    SendLocked(lock, parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(handle));
+    SendLocked(lock, parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(handle));
     return 0;
 }
 
@@ -105,9 +108,12 @@ LRESULT CALLBACK EditProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPara
     case EM_SETSEL: {
         DWORD length = static_cast<DWORD>(edit->text.size());
         auto clamp = [&](LONG_PTR position) {
-            return position < 0 || static_cast<DWORD>(position) > length ? length : static_cast<DWORD>(position);
+            return position < 0 || static_cast<DWORD>(position) > length
+                       ? length
+                       : static_cast<DWORD>(position);
         };
-        edit->selStart = static_cast<LONG_PTR>(wParam) == -1 ? 0 : clamp(static_cast<LONG_PTR>(wParam));
+        edit->selStart =
+            static_cast<LONG_PTR>(wParam) == -1 ? 0 : clamp(static_cast<LONG_PTR>(wParam));
         edit->selEnd = static_cast<LONG_PTR>(wParam) == -1 ? 0 : clamp(lParam);
         return 0;
     }

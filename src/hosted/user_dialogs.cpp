@@ -28,6 +28,17 @@ WindowKind KindOfClass(const std::string& name) {
     return WindowKind::Other;
 }
 
+// Class names are case-insensitive; GetClassNameA gives the spelling the
+// class was registered with.
+std::string RegisteredClassName(const std::string& name) {
+    static const char* const kSystemClasses[] = {
+        "Button", "Edit", "Static", "ListBox", "ScrollBar", "ComboBox", "msctls_updown32"};
+    for (const char* registered : kSystemClasses)
+        if (strcasecmp(name.c_str(), registered) == 0)
+            return registered;
+    return name;
+}
+
 WNDPROC ProcOfKind(WindowKind kind) {
     switch (kind) {
     case WindowKind::Button:
@@ -41,9 +52,20 @@ WNDPROC ProcOfKind(WindowKind kind) {
     }
 }
 
+// MulDiv: rounds to the nearest whole number, halves away from zero.
+LONG ScaleRounded(LONG value, LONG numerator, LONG denominator) {
+    long long product = static_cast<long long>(value) * numerator;
+    long long half = denominator / 2;
+    return static_cast<LONG>(product >= 0 ? (product + half) / denominator
+                                          : (product - half) / denominator);
+}
+
+// The dialog manager converts position and size each on its own, so the
+// right edge is not always where converting x + cx would put it.
 RECT ToPixels(const Window& dialog, short x, short y, short cx, short cy) {
-    LONG left = x * dialog.baseUnitX / 4, top = y * dialog.baseUnitY / 8;
-    return RECT{left, top, left + cx * dialog.baseUnitX / 4, top + cy * dialog.baseUnitY / 8};
+    LONG left = ScaleRounded(x, dialog.baseUnitX, 4), top = ScaleRounded(y, dialog.baseUnitY, 8);
+    return RECT{left, top, left + ScaleRounded(cx, dialog.baseUnitX, 4),
+                top + ScaleRounded(cy, dialog.baseUnitY, 8)};
 }
 
 bool IsTabStop(const Window& control) {
@@ -61,7 +83,8 @@ HWND NextTabStop(const Window& dialog, HWND from) {
     const auto& children = dialog.children;
     auto start = std::find(children.begin(), children.end(), from);
     std::size_t n = children.size();
-    std::size_t index = start == children.end() ? n - 1 : static_cast<std::size_t>(start - children.begin());
+    std::size_t index =
+        start == children.end() ? n - 1 : static_cast<std::size_t>(start - children.begin());
     for (std::size_t step = 1; step <= n; ++step) {
         HWND candidate = children[(index + step) % n];
         if (IsTabStop(*LookupWindow(candidate)))
@@ -72,11 +95,13 @@ HWND NextTabStop(const Window& dialog, HWND from) {
 
 bool IsPushButton(const Window& control) {
     DWORD type = control.style & BS_TYPEMASK;
-    return control.kind == WindowKind::Button && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+    return control.kind == WindowKind::Button &&
+           (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
 
 std::string ResultName(INT_PTR result) {
-    static const char* const kNames[] = {"0", "IDOK", "IDCANCEL", "IDABORT", "IDRETRY", "IDIGNORE", "IDYES", "IDNO"};
+    static const char* const kNames[] = {"0",       "IDOK",     "IDCANCEL", "IDABORT",
+                                         "IDRETRY", "IDIGNORE", "IDYES",    "IDNO"};
     if (result >= 0 && result <= 7)
         return kNames[result];
     return std::to_string(static_cast<long long>(result));
@@ -109,14 +134,16 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC pro
     dialog.style = t.style & ~static_cast<DWORD>(WS_VISIBLE);
     dialog.exStyle = t.exStyle;
     dialog.text = t.caption;
-    dialog.templateId = IS_INTRESOURCE(name) ? static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)) : 0;
+    dialog.templateId =
+        IS_INTRESOURCE(name) ? static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)) : 0;
     dialog.proc = DialogWindowProc;
     dialog.dialogProc = proc;
     dialog.rect = ToPixels(dialog, t.x, t.y, t.cx, t.cy);
     HWND handle = dialog.handle;
     for (const DialogItemTemplate& item : t.items) {
         WindowKind kind = KindOfClass(item.className);
-        Window& control = CreateWindowRecord(kind, item.className, handle, nullptr);
+        Window& control =
+            CreateWindowRecord(kind, RegisteredClassName(item.className), handle, nullptr);
         control.style = item.style | WS_CHILD;
         control.exStyle = item.exStyle;
         control.id = item.id;
@@ -127,7 +154,8 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC pro
             control.staticIcon = IconForResource(item.textOrdinal);
     }
     HWND focus = FirstTabStop(*LookupWindow(handle));
-    LRESULT setFocus = SendLocked(lock, handle, WM_INITDIALOG, reinterpret_cast<WPARAM>(focus), param);
+    LRESULT setFocus =
+        SendLocked(lock, handle, WM_INITDIALOG, reinterpret_cast<WPARAM>(focus), param);
     Window* created = LookupWindow(handle);
     if (!created)
         return nullptr;
@@ -147,7 +175,8 @@ void ClickDialogButton(MachineLock& lock, HWND dialog, int id) {
                 control = child;
     if (control && !LookupWindow(control)->IsEnabled())
         return;
-    SendLocked(lock, dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+    SendLocked(lock, dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(control));
 }
 
 } // namespace
@@ -176,7 +205,8 @@ LRESULT CALLBACK DialogWindowProc(HWND handle, UINT message, WPARAM wParam, LPAR
         if (Window* window = LookupWindow(handle))
             for (HWND child : window->children) {
                 Window* control = LookupWindow(child);
-                if (control->kind == WindowKind::Button && (control->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+                if (control->kind == WindowKind::Button &&
+                    (control->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
                     return MAKELRESULT(control->id, DC_HASDEFID);
             }
         return 0;
@@ -190,11 +220,13 @@ LRESULT CALLBACK DialogWindowProc(HWND handle, UINT message, WPARAM wParam, LPAR
 
 using namespace hosted;
 
-HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC proc, LPARAM param) {
+HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC proc,
+                               LPARAM param) {
     return CreateFromTemplate(instance, name, parent, proc, param);
 }
 
-INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param) {
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc,
+                               LPARAM param) {
     bool disabledOwner = owner && IsWindowEnabled(owner);
     if (disabledOwner)
         EnableWindow(owner, FALSE);
@@ -210,7 +242,8 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGP
     if (!dialog->ended) {
         dialog->style |= WS_VISIBLE;
         dialog->shownAsModal = true;
-        TranscriptLine(Format("window open %s %s", TemplateName(name).c_str(), dialog->text.c_str()));
+        TranscriptLine(
+            Format("window open %s %s", TemplateName(name).c_str(), dialog->text.c_str()));
     }
     lock.unlock();
     MSG msg;
@@ -238,7 +271,8 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGP
     if (disabledOwner)
         EnableWindow(owner, TRUE);
     if (shown)
-        TranscriptLine(Format("window close %s %s", TemplateName(name).c_str(), ResultName(result).c_str()));
+        TranscriptLine(
+            Format("window close %s %s", TemplateName(name).c_str(), ResultName(result).c_str()));
     DestroyWindow(handle);
     return result;
 }
@@ -264,10 +298,10 @@ BOOL WINAPI MapDialogRect(HWND handle, LPRECT rect) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    rect->left = rect->left * dialog->baseUnitX / 4;
-    rect->right = rect->right * dialog->baseUnitX / 4;
-    rect->top = rect->top * dialog->baseUnitY / 8;
-    rect->bottom = rect->bottom * dialog->baseUnitY / 8;
+    rect->left = ScaleRounded(rect->left, dialog->baseUnitX, 4);
+    rect->right = ScaleRounded(rect->right, dialog->baseUnitX, 4);
+    rect->top = ScaleRounded(rect->top, dialog->baseUnitY, 8);
+    rect->bottom = ScaleRounded(rect->bottom, dialog->baseUnitY, 8);
     return TRUE;
 }
 
@@ -286,7 +320,8 @@ BOOL WINAPI IsDialogMessageA(HWND handle, LPMSG msg) {
                 SetThreadFocus(*LookupWindow(next));
             return TRUE;
         case VK_RETURN: {
-            if (focused && focused->parent == handle && IsPushButton(*focused) && focused->IsEnabled()) {
+            if (focused && focused->parent == handle && IsPushButton(*focused) &&
+                focused->IsEnabled()) {
                 SendLocked(lock, handle, WM_COMMAND, MAKEWPARAM(focused->id, BN_CLICKED),
                            reinterpret_cast<LPARAM>(focus));
                 return TRUE;
@@ -328,8 +363,8 @@ BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text) {
 UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size) {
     if (size > 0)
         buffer[0] = '\0';
-    return static_cast<UINT>(
-        SendDlgItemMessageA(dialog, id, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
+    return static_cast<UINT>(SendDlgItemMessageA(dialog, id, WM_GETTEXT, static_cast<WPARAM>(size),
+                                                 reinterpret_cast<LPARAM>(buffer)));
 }
 
 BOOL WINAPI SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned) {
@@ -354,7 +389,8 @@ UINT WINAPI GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned) 
     bool digits = false;
     for (; *p >= '0' && *p <= '9'; ++p, digits = true)
         value = value * 10 + static_cast<unsigned>(*p - '0');
-    bool ok = digits && *p == '\0' && value <= (isSigned ? 0x7FFFFFFFull + negative : 0xFFFFFFFFull);
+    bool ok =
+        digits && *p == '\0' && value <= (isSigned ? 0x7FFFFFFFull + negative : 0xFFFFFFFFull);
     if (translated)
         *translated = ok;
     if (!ok)

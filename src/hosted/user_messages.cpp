@@ -25,9 +25,10 @@ void DeliverIncoming(MachineLock& lock, ThreadState& self) {
     while (!self.incoming.empty()) {
         SentMessage* sent = self.incoming.front();
         self.incoming.pop_front();
-        LRESULT result = LookupWindow(sent->window)
-                             ? CallProcedure(lock, sent->window, sent->message, sent->wParam, sent->lParam)
-                             : 0;
+        LRESULT result =
+            LookupWindow(sent->window)
+                ? CallProcedure(lock, sent->window, sent->message, sent->wParam, sent->lParam)
+                : 0;
         sent->result = result;
         sent->done = true;
         NotifyMachine();
@@ -153,7 +154,9 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT remove) {
     return FALSE;
 }
 
-BOOL WINAPI TranslateMessage(const MSG*) { return FALSE; }
+BOOL WINAPI TranslateMessage(const MSG*) {
+    return FALSE;
+}
 
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {
     if (msg->hwnd == nullptr)
@@ -162,11 +165,13 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg) {
     return CallProcedure(lock, msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM wParam,
+                               LPARAM lParam) {
     return proc(window, message, wParam, lParam);
 }
 
-LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam,
+                                   LPARAM lParam) {
     HWND item = GetDlgItem(dialog, id);
     return item ? SendMessageA(item, message, wParam, lParam) : 0;
 }

@@ -34,12 +34,9 @@ HMENU NewSystemMenu() {
     static std::uintptr_t next = 0x40010;
     HMENU menu = reinterpret_cast<HMENU>(next);
     next += 4;
-    Menus()[menu] = {{MF_STRING, SC_RESTORE, "&Restore"},
-                     {MF_STRING, 0xF010, "&Move"},
-                     {MF_STRING, 0xF000, "&Size"},
-                     {MF_STRING, SC_MINIMIZE, "Mi&nimize"},
-                     {MF_STRING, 0xF030, "Ma&ximize"},
-                     {MF_SEPARATOR, 0, ""},
+    Menus()[menu] = {{MF_STRING, SC_RESTORE, "&Restore"},    {MF_STRING, 0xF010, "&Move"},
+                     {MF_STRING, 0xF000, "&Size"},           {MF_STRING, SC_MINIMIZE, "Mi&nimize"},
+                     {MF_STRING, 0xF030, "Ma&ximize"},       {MF_SEPARATOR, 0, ""},
                      {MF_STRING, SC_CLOSE, "&Close\tAlt+F4"}};
     return menu;
 }
@@ -141,7 +138,9 @@ int WINAPI GetMenuStringA(HMENU menu, UINT item, LPSTR buffer, int size, UINT fl
 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
     if (instance == nullptr) // the system's own icons
-        return name == IDI_APPLICATION ? reinterpret_cast<HICON>(static_cast<std::uintptr_t>(0x50004)) : nullptr;
+        return name == IDI_APPLICATION
+                   ? reinterpret_cast<HICON>(static_cast<std::uintptr_t>(0x50004))
+                   : nullptr;
     if (!IS_INTRESOURCE(name) && name[0] != '#') {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return nullptr;
@@ -171,6 +170,10 @@ HDC WINAPI BeginPaint(HWND handle, LPPAINTSTRUCT paint) {
     return paint->hdc;
 }
 
-BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT*) { return TRUE; }
+BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT*) {
+    return TRUE;
+}
 
-BOOL WINAPI DrawIcon(HDC dc, int, int, HICON icon) { return dc != nullptr && icon != nullptr; }
+BOOL WINAPI DrawIcon(HDC dc, int, int, HICON icon) {
+    return dc != nullptr && icon != nullptr;
+}

@@ -28,10 +28,10 @@ std::vector<int> ButtonsOf(UINT type) {
 }
 
 std::string FlagNames(UINT type) {
-    static const char* const kButtons[] = {"MB_OK", "MB_OKCANCEL", "MB_ABORTRETRYIGNORE", "MB_YESNOCANCEL",
-                                           "MB_YESNO", "MB_RETRYCANCEL"};
-    static const char* const kIcons[] = {"", "|MB_ICONERROR", "|MB_ICONQUESTION", "|MB_ICONEXCLAMATION",
-                                         "|MB_ICONINFORMATION"};
+    static const char* const kButtons[] = {"MB_OK",          "MB_OKCANCEL", "MB_ABORTRETRYIGNORE",
+                                           "MB_YESNOCANCEL", "MB_YESNO",    "MB_RETRYCANCEL"};
+    static const char* const kIcons[] = {"", "|MB_ICONERROR", "|MB_ICONQUESTION",
+                                         "|MB_ICONEXCLAMATION", "|MB_ICONINFORMATION"};
     UINT buttons = type & MB_TYPEMASK, icon = (type & MB_ICONMASK) >> 4;
     std::string names = buttons < 6 ? kButtons[buttons] : Format("0x%X", buttons);
     names += icon < 5 ? kIcons[icon] : Format("|0x%X", icon << 4);
@@ -104,7 +104,8 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     HWND handle = box.handle;
     HWND previousFocus = CurrentThread().focus;
     SetThreadFocus(box);
-    TranscriptLine(Format("msgbox %s | %s | %s", box.caption.c_str(), box.text.c_str(), FlagNames(type).c_str()));
+    TranscriptLine(Format("msgbox %s | %s | %s", box.caption.c_str(), box.text.c_str(),
+                          FlagNames(type).c_str()));
     Window* ownerWindow = LookupWindow(owner);
     bool disabledOwner = ownerWindow && ownerWindow->IsEnabled();
     if (disabledOwner)

@@ -230,7 +230,7 @@ int WINAPI GetDlgCtrlID(HWND handle) {
     return window && window->parent ? window->id : 0;
 }
 
-HWND WINAPI GetFocus(void) { 
+HWND WINAPI GetFocus(void) {
     MachineLock lock = LockMachine();
     return CurrentThread().focus;
 }
@@ -361,7 +361,8 @@ BOOL WINAPI GetClientRect(HWND handle, LPRECT rect) {
     Window* window = Checked(handle);
     if (!window)
         return FALSE;
-    *rect = RECT{0, 0, window->rect.right - window->rect.left, window->rect.bottom - window->rect.top};
+    *rect =
+        RECT{0, 0, window->rect.right - window->rect.left, window->rect.bottom - window->rect.top};
     return TRUE;
 }
 
@@ -372,7 +373,8 @@ BOOL WINAPI GetWindowRect(HWND handle, LPRECT rect) {
     if (!window)
         return FALSE;
     *rect = window->rect;
-    for (Window* parent = LookupWindow(window->parent); parent; parent = LookupWindow(parent->parent)) {
+    for (Window* parent = LookupWindow(window->parent); parent;
+         parent = LookupWindow(parent->parent)) {
         rect->left += parent->rect.left;
         rect->right += parent->rect.left;
         rect->top += parent->rect.top;

@@ -21,7 +21,7 @@ struct Window {
     DWORD style = 0, exStyle = 0;
     int id = 0;
     std::string text;
-    RECT rect{}; // pixels; children relative to the parent's client area
+    RECT rect{};           // pixels; children relative to the parent's client area
     HWND parent = nullptr; // children only
     HWND owner = nullptr;  // top-level windows only
     std::vector<HWND> children;

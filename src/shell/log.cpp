@@ -21,13 +21,15 @@ CRITICAL_SECTION* LogLock() {
 void AppendEntry(HANDLE file, const char* text) {
     LONG high = 0;
     // Without the move to the end the entry would overwrite the oldest ones.
-    if (SetFilePointer(file, 0, &high, FILE_END) == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
+    if (SetFilePointer(file, 0, &high, FILE_END) == INVALID_SET_FILE_POINTER &&
+        GetLastError() != NO_ERROR)
         return;
     SYSTEMTIME now;
     GetLocalTime(&now);
     char prefix[64];
-    int length = std::snprintf(prefix, sizeof prefix, "%02d/%02d/%4d %02d:%02d:%02d-%04d * ", now.wDay,
-                               now.wMonth, now.wYear, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
+    int length = std::snprintf(prefix, sizeof prefix, "%02d/%02d/%4d %02d:%02d:%02d-%04d * ",
+                               now.wDay, now.wMonth, now.wYear, now.wHour, now.wMinute, now.wSecond,
+                               now.wMilliseconds);
     DWORD written = 0;
     if (!WriteFile(file, prefix, static_cast<DWORD>(length), &written, nullptr))
         return;
@@ -39,8 +41,9 @@ void AppendEntry(HANDLE file, const char* text) {
 void WriteLog(const char* text) {
     CRITICAL_SECTION* lock = LogLock();
     EnterCriticalSection(lock);
-    HANDLE file = CreateFileA("Briskarn.log", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA("Briskarn.log", GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         AppendEntry(file, text ? text : "");
         CloseHandle(file);

@@ -42,9 +42,11 @@ TEST(RunCycle, EnterEndsWithOkAndEscapeWithCancel) {
     };
     for (Case c : {Case{"enter", "IDOK"}, Case{"escape", "IDCANCEL"}}) {
         TempDir dir;
-        ScenarioRun run = RunScenario(dir, std::string("driver present\nstart\nkey ") + c.key + "\n");
+        ScenarioRun run =
+            RunScenario(dir, std::string("driver present\nstart\nkey ") + c.key + "\n");
         ASSERT_EQ(run.exitCode, 0) << c.key << ": " << run.errors;
-        EXPECT_NE(run.transcript.find(std::string("[0] window close 102 ") + c.result + "\n"), std::string::npos)
+        EXPECT_NE(run.transcript.find(std::string("[0] window close 102 ") + c.result + "\n"),
+                  std::string::npos)
             << c.key << ":\n"
             << run.transcript;
         EXPECT_NE(run.transcript.find("Program exit."), std::string::npos) << c.key;
@@ -63,5 +65,6 @@ TEST(RunCycle, LogEntriesCarryTheVirtualLocalTimeAndExtendAnEarlierLog) {
     EXPECT_EQ(run.Log(), "earlier run\n"
                          "07/12/2026 05:58:09-0123 * Program start. DIReq =  500.\n"
                          "07/12/2026 05:58:10-0123 * Program exit.\n");
-    EXPECT_NE(run.transcript.find("[1000] window close 102 IDOK\n"), std::string::npos) << run.transcript;
+    EXPECT_NE(run.transcript.find("[1000] window close 102 IDOK\n"), std::string::npos)
+        << run.transcript;
 }

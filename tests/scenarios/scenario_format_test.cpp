@@ -10,16 +10,22 @@ TEST(ScenarioFormat, BadStepsFailWithTheirLineNumber) {
         const char* error;
     };
     const Case cases[] = {
-        {"driver present\n\n# comment\nfrobnicate\n", "scenario line 4: unknown step 'frobnicate'\n"},
-        {"clock 2026-02-30 00:00:00.000\n", "scenario line 1: expected 'clock YYYY-MM-DD HH:MM:SS.mmm'\n"},
+        {"driver present\n\n# comment\nfrobnicate\n",
+         "scenario line 4: unknown step 'frobnicate'\n"},
+        {"clock 2026-02-30 00:00:00.000\n",
+         "scenario line 1: expected 'clock YYYY-MM-DD HH:MM:SS.mmm'\n"},
         {"driver present gamemax=0x1FFFFFFFF\n", "scenario line 1: value does not fit 32 bits\n"},
         {"driver present speed=3\n", "scenario line 1: unexpected 'speed=3'\n"},
         {"driver present\nstart\nanswer ok\n", "scenario line 3: no message box is open\n"},
-        {"driver present\nstart\nclick 1017\nclick 2\n", "scenario line 4: the active window shows no control 2\n"},
-        {"driver present\nstart\n", "scenario line 3: the scenario ended while BRISKARN is still running\n"},
+        {"driver present\nstart\nclick 1017\nclick 2\n",
+         "scenario line 4: the active window shows no control 2\n"},
+        {"driver present\nstart\n",
+         "scenario line 3: the scenario ended while BRISKARN is still running\n"},
         {"driver present\nstart\nclick 1\nclick 1\n", "scenario line 4: no window is open\n"},
-        {"driver present\nstart\nclick 1\nstart\n", "scenario line 4: BRISKARN has already been started\n"},
-        {"driver absent\nstart\nanswer cancel\n", "scenario line 3: the message box has no such button\n"},
+        {"driver present\nstart\nclick 1\nstart\n",
+         "scenario line 4: BRISKARN has already been started\n"},
+        {"driver absent\nstart\nanswer cancel\n",
+         "scenario line 3: the message box has no such button\n"},
     };
     for (const Case& c : cases) {
         TempDir dir;

@@ -5,7 +5,8 @@
 
 ScenarioRun RunScenario(const TempDir& dir, const std::string& scenario) {
     dir.Write("scenario.txt", scenario);
-    std::string command = "cd '" + dir.path() + "' && '" BRISKARN_EXE
+    std::string command = "cd '" + dir.path() +
+                          "' && '" BRISKARN_EXE
                           "' --scenario scenario.txt --transcript transcript.txt 2>errors.txt";
     int status = std::system(command.c_str());
     ScenarioRun run;

@@ -10,7 +10,8 @@
 #include <filesystem>
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "briskarn-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "briskarn-test-XXXXXX").string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (!mkdtemp(buffer.data()))
@@ -21,8 +22,8 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ignored;
     // Read-only files and directories a test left behind must not stop the clean-up.
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                 ignored);
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(m_path, ignored);
 }
 
@@ -38,7 +39,9 @@ void TempDir::Write(const std::string& name, const std::string& bytes) const {
     out << bytes;
 }
 
-bool TempDir::Exists(const std::string& name) const { return std::filesystem::exists(File(name)); }
+bool TempDir::Exists(const std::string& name) const {
+    return std::filesystem::exists(File(name));
+}
 
 CurrentDirectory::CurrentDirectory(const std::string& dir) {
     m_previous = std::filesystem::current_path().string();

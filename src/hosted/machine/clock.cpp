@@ -53,11 +53,17 @@ struct DefaultBase {
 
 } // namespace
 
-std::int64_t VirtualNow() { return g_now; }
+std::int64_t VirtualNow() {
+    return g_now;
+}
 
-void SetVirtualNow(std::int64_t now) { g_now = now; }
+void SetVirtualNow(std::int64_t now) {
+    g_now = now;
+}
 
-void SetLocalTimeBase(const SYSTEMTIME& base) { g_baseMs = ToMs(base) - g_now; }
+void SetLocalTimeBase(const SYSTEMTIME& base) {
+    g_baseMs = ToMs(base) - g_now;
+}
 
 SYSTEMTIME LocalTimeAt(std::int64_t now) {
     std::int64_t ms = g_baseMs + now;
@@ -100,12 +106,12 @@ bool ParseLocalTime(const char* text, SYSTEMTIME* time) {
         return false;
     static const unsigned kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    if (y < 1601 || mo < 1 || mo > 12 || d < 1 || d > kDays[mo - 1] || (mo == 2 && d == 29 && !leap) ||
-        h > 23 || mi > 59 || s > 59)
+    if (y < 1601 || mo < 1 || mo > 12 || d < 1 || d > kDays[mo - 1] ||
+        (mo == 2 && d == 29 && !leap) || h > 23 || mi > 59 || s > 59)
         return false;
-    *time = SYSTEMTIME{static_cast<WORD>(y), static_cast<WORD>(mo), 0, static_cast<WORD>(d),
-                       static_cast<WORD>(h),  static_cast<WORD>(mi), static_cast<WORD>(s),
-                       static_cast<WORD>(ms)};
+    *time = SYSTEMTIME{static_cast<WORD>(y), static_cast<WORD>(mo), 0,
+                       static_cast<WORD>(d), static_cast<WORD>(h),  static_cast<WORD>(mi),
+                       static_cast<WORD>(s), static_cast<WORD>(ms)};
     return true;
 }
 

@@ -86,17 +86,25 @@ std::shared_ptr<KernelObject> OpenDriver(DWORD* error) {
 
 } // namespace
 
-DriverSettings& Driver() { return State().settings; }
+DriverSettings& Driver() {
+    return State().settings;
+}
 
 void SetDriverCount(DWORD count) {
     State().settings.count = count;
     State().countSince = VirtualNow();
 }
 
-const std::vector<DriverReport>& DriverReports() { return State().reports; }
+const std::vector<DriverReport>& DriverReports() {
+    return State().reports;
+}
 
-int DriverOpenHandles() { return State().openHandles; }
+int DriverOpenHandles() {
+    return State().openHandles;
+}
 
-void InstallDriverDevice() { RegisterDevice("BRISKARN.VXD", &OpenDriver); }
+void InstallDriverDevice() {
+    RegisterDevice("BRISKARN.VXD", &OpenDriver);
+}
 
 } // namespace hosted

@@ -64,9 +64,13 @@ bool IsQuiet() {
 
 } // namespace
 
-MachineLock LockMachine() { return MachineLock(MachineMutex()); }
+MachineLock LockMachine() {
+    return MachineLock(MachineMutex());
+}
 
-void NotifyMachine() { MachineChanged().notify_all(); }
+void NotifyMachine() {
+    MachineChanged().notify_all();
+}
 
 ThreadState& CurrentThread() {
     thread_local ThreadSlot slot;

@@ -43,7 +43,8 @@ std::vector<Step> ParseScenario(const std::string& text) {
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
         std::size_t hash = line.find('#');
-        while (hash != std::string::npos && hash > 0 && line[hash - 1] != ' ' && line[hash - 1] != '\t')
+        while (hash != std::string::npos && hash > 0 && line[hash - 1] != ' ' &&
+               line[hash - 1] != '\t')
             hash = line.find('#', hash + 1);
         if (hash != std::string::npos)
             line.erase(hash);

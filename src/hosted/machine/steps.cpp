@@ -6,9 +6,9 @@ namespace hosted {
 namespace {
 
 const StepKind kSteps[] = {
-    {"clock", StepClock},   {"driver", StepDriver},   {"start", StepStart},
-    {"advance", StepAdvance}, {"click", StepClick},   {"key", StepKey},
-    {"answer", StepAnswer}, {"snapshot", StepSnapshot}, {"send", StepSend},
+    {"clock", StepClock},     {"driver", StepDriver},     {"start", StepStart},
+    {"advance", StepAdvance}, {"click", StepClick},       {"key", StepKey},
+    {"answer", StepAnswer},   {"snapshot", StepSnapshot}, {"send", StepSend},
 };
 
 } // namespace
@@ -47,7 +47,8 @@ bool ParseNumber(const std::string& text, std::uint64_t* value) {
 }
 
 bool ParseSettings(const Step& step, std::size_t skip, const std::vector<std::string>& allowed,
-                   std::vector<std::pair<std::string, std::uint64_t>>* settings, std::string* error) {
+                   std::vector<std::pair<std::string, std::uint64_t>>* settings,
+                   std::string* error) {
     for (std::size_t i = skip; i < step.words.size(); ++i) {
         const std::string& word = step.words[i];
         std::size_t equals = word.find('=');
@@ -56,7 +57,8 @@ bool ParseSettings(const Step& step, std::size_t skip, const std::vector<std::st
         for (const std::string& candidate : allowed)
             known = known || candidate == name;
         std::uint64_t value = 0;
-        if (equals == std::string::npos || !known || !ParseNumber(word.substr(equals + 1), &value)) {
+        if (equals == std::string::npos || !known ||
+            !ParseNumber(word.substr(equals + 1), &value)) {
             *error = "unexpected '" + word + "'";
             return false;
         }

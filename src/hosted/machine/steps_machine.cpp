@@ -8,7 +8,8 @@ namespace hosted {
 
 bool StepClock(const Step& step, std::string* error) {
     SYSTEMTIME time;
-    if (step.words.size() != 3 || !ParseLocalTime((step.words[1] + " " + step.words[2]).c_str(), &time)) {
+    if (step.words.size() != 3 ||
+        !ParseLocalTime((step.words[1] + " " + step.words[2]).c_str(), &time)) {
         *error = "expected 'clock YYYY-MM-DD HH:MM:SS.mmm'";
         return false;
     }

@@ -30,7 +30,8 @@ bool ParseDuration(const std::string& text, std::int64_t* ms) {
 bool ParseControlId(const Step& step, int* id, std::string* error) {
     std::uint64_t value = 0;
     bool negativeOne = step.words.size() == 2 && step.words[1] == "-1";
-    if (!negativeOne && (step.words.size() != 2 || !ParseNumber(step.words[1], &value) || value > 0xFFFF)) {
+    if (!negativeOne &&
+        (step.words.size() != 2 || !ParseNumber(step.words[1], &value) || value > 0xFFFF)) {
         *error = "expected '" + step.words[0] + " ID'";
         return false;
     }
@@ -170,8 +171,9 @@ bool StepSnapshot(const Step& step, std::string* error) {
     for (HWND child : dialog->children) {
         const Window& control = *LookupWindow(child);
         TranscriptLine(Format("control %d %s text=%s checked=%d visible=%d enabled=%d", control.id,
-                              KindName(control).c_str(), Quoted(control.text).c_str(), control.check,
-                              control.IsVisible() ? 1 : 0, control.IsEnabled() ? 1 : 0));
+                              KindName(control).c_str(), Quoted(control.text).c_str(),
+                              control.check, control.IsVisible() ? 1 : 0,
+                              control.IsEnabled() ? 1 : 0));
     }
     return true;
 }

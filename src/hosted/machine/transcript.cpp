@@ -60,7 +60,9 @@ void TranscriptLine(const std::string& text) {
     std::fflush(g_transcript.out);
 }
 
-void TranscriptLog(const std::string& bytes) { TranscriptLine("log " + Escape(bytes)); }
+void TranscriptLog(const std::string& bytes) {
+    TranscriptLine("log " + Escape(bytes));
+}
 
 void TranscriptExitAtProcessEnd() {
     std::lock_guard<std::mutex> guard(g_transcript.mutex);
