@@ -170,10 +170,12 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE
             RegisterProgramThread(self);
         }
         {
+            // Signalled under the lock: the creator may return, and destroy
+            // both, as soon as it sees the id.
             std::lock_guard<std::mutex> guard(startMutex);
             id = self.id;
+            startChanged.notify_one();
         }
-        startChanged.notify_one();
         DWORD code = start(parameter);
         MachineLock lock = LockMachine();
         EndThreadMessages(self);
