@@ -1,6 +1,8 @@
 # Settings shared by the two Windows builds (win32: the product; win64: for Wine).
 # Windows 95 is the oldest target: keep the headers from offering anything newer.
 add_compile_definitions(WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_WINDOWS=0x0400)
+# The program is written against DirectInput 5; the headers would declare 8.
+add_compile_definitions(DIRECTINPUT_VERSION=0x0500)
 set(BRISKARN_SYSTEM_LIBS user32 gdi32 kernel32 advapi32 winmm)
 add_link_options(-static -static-libgcc -static-libstdc++)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src/resources")
