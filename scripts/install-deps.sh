@@ -7,7 +7,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   gcc-mingw-w64-i686-win32 g++-mingw-w64-i686-win32
-  gcc-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-win32
+  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
+  wine64 xvfb xauth
 )
 
 missing=()

@@ -39,6 +39,14 @@ std::string RegisteredClassName(const std::string& name) {
     return name;
 }
 
+// Windows gives a window the raised outer edge exactly when it has a dialog
+// frame that no static edge overrides.
+DWORD WindowEdgeRule(DWORD style, DWORD exStyle) {
+    bool frame = (exStyle & WS_EX_DLGMODALFRAME) ||
+                 (!(exStyle & WS_EX_STATICEDGE) && (style & (WS_DLGFRAME | WS_THICKFRAME)));
+    return frame ? exStyle | WS_EX_WINDOWEDGE : exStyle & ~static_cast<DWORD>(WS_EX_WINDOWEDGE);
+}
+
 WNDPROC ProcOfKind(WindowKind kind) {
     switch (kind) {
     case WindowKind::Button:
@@ -132,7 +140,7 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC pro
     }
     Window& dialog = CreateWindowRecord(WindowKind::Dialog, "#32770", nullptr, owner);
     dialog.style = t.style & ~static_cast<DWORD>(WS_VISIBLE);
-    dialog.exStyle = t.exStyle;
+    dialog.exStyle = WindowEdgeRule(dialog.style, t.exStyle);
     dialog.text = t.caption;
     dialog.templateId =
         IS_INTRESOURCE(name) ? static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)) : 0;
@@ -145,13 +153,22 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC pro
         Window& control =
             CreateWindowRecord(kind, RegisteredClassName(item.className), handle, nullptr);
         control.style = item.style | WS_CHILD;
-        control.exStyle = item.exStyle;
+        control.exStyle = WindowEdgeRule(control.style, item.exStyle);
         control.id = item.id;
         control.text = item.text;
         control.proc = ProcOfKind(kind);
         control.rect = ToPixels(*LookupWindow(handle), item.x, item.y, item.cx, item.cy);
-        if (item.textOrdinal)
-            control.staticIcon = IconForResource(item.textOrdinal);
+        // An edit draws its border as a sunken client edge instead.
+        if (kind == WindowKind::Edit && (control.style & WS_BORDER)) {
+            control.style &= ~static_cast<DWORD>(WS_BORDER);
+            control.exStyle |= WS_EX_CLIENTEDGE;
+        }
+        // An icon static takes the size of its icon.
+        if (item.textOrdinal &&
+            (control.staticIcon = IconForResource(item.textOrdinal)) != nullptr) {
+            control.rect.right = control.rect.left + GetSystemMetrics(SM_CXICON);
+            control.rect.bottom = control.rect.top + GetSystemMetrics(SM_CYICON);
+        }
     }
     HWND focus = FirstTabStop(*LookupWindow(handle));
     LRESULT setFocus =

@@ -21,20 +21,23 @@ struct Control {
     RECT units; // left, top, width, height in dialog units
 };
 
+// The template gives the edits WS_BORDER; an edit control draws that as a
+// sunken client edge and reports it so.
 const DWORD kRadio = BS_AUTORADIOBUTTON | WS_TABSTOP;
-const DWORD kReadOnly = ES_AUTOHSCROLL | ES_READONLY | WS_BORDER;
+const DWORD kReadOnly = ES_AUTOHSCROLL | ES_READONLY;
+const DWORD kSunken = WS_EX_CLIENTEDGE;
 const DWORD kCheck = BS_AUTOCHECKBOX | WS_DISABLED | WS_VISIBLE;
 const DWORD kLabel = SS_LEFT | WS_GROUP | WS_VISIBLE;
-const DWORD kCounter = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP | WS_VISIBLE;
+const DWORD kCounter = ES_AUTOHSCROLL | WS_TABSTOP | WS_VISIBLE;
 
 const Control kMainDialog[] = {
     {1015, "Button", kRadio, 0, "Enable Keyboard Polling", {42, 26, 93, 10}},
     {1016, "Button", kRadio, 0, "Enable Joystick Polling", {42, 44, 93, 10}},
-    {1000, "Edit", kReadOnly, 0, "", {53, 77, 214, 14}},
-    {1001, "Edit", kReadOnly | WS_VISIBLE, 0, "", {52, 118, 52, 12}},
-    {1002, "Edit", kReadOnly | WS_VISIBLE, 0, "", {52, 138, 52, 14}},
-    {1003, "Edit", kReadOnly, 0, "", {52, 158, 52, 14}},
-    {1004, "Edit", kReadOnly, 0, "", {52, 178, 52, 14}},
+    {1000, "Edit", kReadOnly, kSunken, "", {53, 77, 214, 14}},
+    {1001, "Edit", kReadOnly | WS_VISIBLE, kSunken, "", {52, 118, 52, 12}},
+    {1002, "Edit", kReadOnly | WS_VISIBLE, kSunken, "", {52, 138, 52, 14}},
+    {1003, "Edit", kReadOnly, kSunken, "", {52, 158, 52, 14}},
+    {1004, "Edit", kReadOnly, kSunken, "", {52, 178, 52, 14}},
     {1005, "Button", kCheck, 0, "Button 1", {133, 118, 45, 10}},
     {1006, "Button", kCheck, 0, "Button 2", {133, 139, 45, 10}},
     {1007, "Button", kCheck, 0, "Button 3", {133, 161, 45, 10}},
@@ -53,17 +56,18 @@ const Control kMainDialog[] = {
     {-1, "Static", kLabel & ~WS_VISIBLE, 0, "POV", {30, 178, 20, 12}},
     {-1, "Button", BS_GROUPBOX | WS_VISIBLE, 0, "Joystick Data", {17, 102, 285, 120}},
     {1017, "Button", BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, 0, "Setup...", {242, 116, 50, 14}},
-    {1018, "Edit", kCounter, 0, "", {171, 7, 60, 14}},
+    {1018, "Edit", kCounter, kSunken, "", {171, 7, 60, 14}},
     {-1, "Static", kLabel, 0, "RZ4Max:", {138, 9, 30, 8}},
     {1020,
      "Button",
      BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_TABSTOP | WS_VISIBLE,
-     WS_EX_STATICEDGE | WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME,
+     // a modal frame comes with the raised window edge
+     WS_EX_STATICEDGE | WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE,
      "Enable",
      {17, 7, 47, 30}},
-    {1019, "Edit", kCounter, 0, "", {171, 25, 60, 14}},
+    {1019, "Edit", kCounter, kSunken, "", {171, 25, 60, 14}},
     {-1, "Static", kLabel, 0, "RZ4Count:", {133, 27, 36, 8}},
-    {1021, "Edit", kCounter, 0, "", {171, 43, 60, 14}},
+    {1021, "Edit", kCounter, kSunken, "", {171, 43, 60, 14}},
     {-1, "Static", kLabel, 0, "DIJoyCount:", {129, 45, 40, 8}},
 };
 
@@ -157,6 +161,11 @@ void ExpectControls(const Dialog& dialog, const Control* expected, std::size_t c
         ScreenToClient(dialog.window(), &topLeft);
         ScreenToClient(dialog.window(), &bottomRight);
         RECT want_pixels = dialog.InDialogPixels(want.units);
+        if (std::string(want.className) == "Static" && (want.style & SS_TYPEMASK) == SS_ICON) {
+            // An icon static takes the size of its icon.
+            want_pixels.right = want_pixels.left + GetSystemMetrics(SM_CXICON);
+            want_pixels.bottom = want_pixels.top + GetSystemMetrics(SM_CYICON);
+        }
         EXPECT_EQ(topLeft.x, want_pixels.left);
         EXPECT_EQ(topLeft.y, want_pixels.top);
         EXPECT_EQ(bottomRight.x, want_pixels.right);

@@ -1,30 +1,39 @@
 #include "temp_dir.h"
 
-#include <cstdlib>
+#include <atomic>
+#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <unistd.h>
-#include <vector>
+#include <string>
 
 #include <filesystem>
 
+namespace fs = std::filesystem;
+
 TempDir::TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "briskarn-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!mkdtemp(buffer.data()))
-        throw std::runtime_error("cannot create a temporary directory");
-    m_path = buffer.data();
+    // create_directory fails on an existing name, so a clash only costs a retry.
+    static std::atomic<unsigned> counter{0};
+    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path candidate = fs::temp_directory_path() / ("briskarn-test-" + std::to_string(stamp) +
+                                                          "-" + std::to_string(counter++));
+        std::error_code error;
+        if (fs::create_directory(candidate, error)) {
+            m_path = candidate.string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary directory");
 }
 
 TempDir::~TempDir() {
     std::error_code ignored;
     // Read-only files and directories a test left behind must not stop the clean-up.
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(m_path, ignored);
+    for (auto it = fs::recursive_directory_iterator(m_path, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored))
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(m_path, ignored);
 }
 
 std::string TempDir::Read(const std::string& name) const {
@@ -40,15 +49,15 @@ void TempDir::Write(const std::string& name, const std::string& bytes) const {
 }
 
 bool TempDir::Exists(const std::string& name) const {
-    return std::filesystem::exists(File(name));
+    return fs::exists(File(name));
 }
 
 CurrentDirectory::CurrentDirectory(const std::string& dir) {
-    m_previous = std::filesystem::current_path().string();
-    std::filesystem::current_path(dir);
+    m_previous = fs::current_path().string();
+    fs::current_path(dir);
 }
 
 CurrentDirectory::~CurrentDirectory() {
     std::error_code ignored;
-    std::filesystem::current_path(m_previous, ignored);
+    fs::current_path(m_previous, ignored);
 }
