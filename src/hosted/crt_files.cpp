@@ -1,0 +1,22 @@
+// Stands in for the C runtime's fopen where the Windows one differs: opening
+// a read-only file for writing fails with EACCES even for an administrator.
+// Read-only is a file without any write permission bit; without this rule
+// root, who runs the tests, could write into a read-only copy. Programs get
+// it by linking with -Wl,--wrap=fopen.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+
+extern "C" FILE* __real_fopen(const char* name, const char* mode);
+
+extern "C" FILE* __wrap_fopen(const char* name, const char* mode) {
+    struct stat info;
+    bool writes = mode != nullptr && std::strpbrk(mode, "wa+") != nullptr;
+    if (writes && name != nullptr && ::stat(name, &info) == 0 && S_ISREG(info.st_mode) &&
+        (info.st_mode & 0222) == 0) {
+        errno = EACCES;
+        return nullptr;
+    }
+    return __real_fopen(name, mode);
+}
