@@ -6,3 +6,4 @@
 #include "win/kernel.h"
 #include "win/user.h"
 #include "win/gdi.h"
+#include "win/registry.h"

@@ -13,6 +13,7 @@
 #include "clock.h"
 #include "driver_device.h"
 #include "machine.h"
+#include "registry_file.h"
 #include "scenario.h"
 #include "steps.h"
 #include "transcript.h"
@@ -155,6 +156,10 @@ int RunHostedProgram(int argc, char** argv, WinMainFunction winMain) {
     }
     OpenTranscript(transcript);
     InstallDriverDevice();
+    if (!scenarioPath) { // as on Windows, settings outlive the run; scenarios start afresh
+        MachineLock lock = LockMachine();
+        UseRegistryFile("briskarn-registry.txt");
+    }
 
     std::vector<Step> steps = ParseScenario(text);
     int lastLine = static_cast<int>(std::count(text.begin(), text.end(), '\n'));

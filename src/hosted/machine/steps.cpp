@@ -9,6 +9,7 @@ const StepKind kSteps[] = {
     {"clock", StepClock},     {"driver", StepDriver},     {"start", StepStart},
     {"advance", StepAdvance}, {"click", StepClick},       {"key", StepKey},
     {"answer", StepAnswer},   {"snapshot", StepSnapshot}, {"send", StepSend},
+    {"registry", StepRegistry},
 };
 
 } // namespace

@@ -44,5 +44,6 @@ bool StepKey(const Step&, std::string*);
 bool StepAnswer(const Step&, std::string*);
 bool StepSnapshot(const Step&, std::string*);
 bool StepSend(const Step&, std::string*);
+bool StepRegistry(const Step&, std::string*);
 
 } // namespace hosted

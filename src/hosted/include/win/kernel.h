@@ -1,6 +1,6 @@
 // Stands in for the kernel32 subset: errors, files and devices, handles,
-// events and waits, threads, critical sections, local time, modules and
-// resources.
+// events and waits, threads, critical sections, local time, modules,
+// resources and private profile files.
 #pragma once
 
 #include "types.h"
@@ -136,3 +136,6 @@ HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
 HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
 LPVOID WINAPI LockResource(HGLOBAL data);
 DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);
+
+UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR entry, INT defaultValue, LPCSTR fileName);
+BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR entry, LPCSTR text, LPCSTR fileName);
