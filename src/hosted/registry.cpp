@@ -73,8 +73,9 @@ LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY r
     return ERROR_SUCCESS;
 }
 
-// Creates every missing key on the path; opening one that exists needs no
-// right to create under the parent.
+// Creates every missing key on the path. Windows checks the right to create
+// against the key's security, not against the handle's access mask, so a
+// handle opened for reading creates subkeys too.
 LONG WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM access,
                             LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition) {
     MachineLock lock = LockMachine();
@@ -89,11 +90,8 @@ LONG WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM
         return ERROR_BAD_PATHNAME;
     std::shared_ptr<RegistryKey> found = FindSubkey(parent, names);
     bool created = false;
-    if (!found) {
-        if (LONG error = ResolveKey(key, KEY_CREATE_SUB_KEY, &parent))
-            return error;
+    if (!found)
         found = CreateSubkey(parent, names, &created);
-    }
     if (disposition)
         *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     *result = AddKeyHandle(found, access);

@@ -36,7 +36,7 @@ class RegistryApiTest : public ::testing::Test {
         DeleteTestKeys();
     }
     static void DeleteTestKeys() {
-        for (const char* path : {"\\A\\B", "\\A", ""})
+        for (const char* path : {"\\A\\B", "\\A\\C", "\\A", ""})
             RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(kTestKey) + path).c_str());
     }
     HKEY m_key = nullptr;
@@ -86,11 +86,12 @@ TEST_F(RegistryApiTest, KeysAreCreatedAlongThePathAndChangedOnlyWithTheRightAcce
     HKEY readOnly = nullptr;
     ASSERT_EQ(RegOpenKeyExA(m_key, "A", 0, KEY_READ, &readOnly), ERROR_SUCCESS);
     EXPECT_EQ(SetDword(readOnly, "V", 1), ERROR_ACCESS_DENIED);
+    // Creating is checked against the key's security, not the handle's access.
     HKEY child = nullptr;
     EXPECT_EQ(RegCreateKeyExA(readOnly, "C", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ, nullptr,
                               &child, nullptr),
-              ERROR_ACCESS_DENIED);
-    for (HKEY key : {created, again, self, readOnly})
+              ERROR_SUCCESS);
+    for (HKEY key : {created, again, self, readOnly, child})
         EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 }
 
