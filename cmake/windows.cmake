@@ -15,4 +15,10 @@ function(briskarn_windows_program target subsystem)
     -Wl,--subsystem,${subsystem}:4.0
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
   set_target_properties(${target} PROPERTIES SUFFIX ".EXE")
+  # The win32 build is the one for Windows 98: no Unicode imports.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(script ${PROJECT_SOURCE_DIR}/cmake/win9x_imports.ld)
+    target_link_options(${target} PRIVATE ${script})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${script})
+  endif()
 endfunction()
