@@ -10,6 +10,7 @@
 
 #include "apply_patch_records.h"
 #include "patch_data.h"
+#include "platform_facts.h"
 #include "temp_dir.h"
 
 namespace {
@@ -112,13 +113,16 @@ TEST(ApplyPatchRecords, AFailingStreamIsNeverSuccess) {
     dir.Write("copy", "0123456789");
     dir.Write("patch", PatchRecord(2, "ab"));
     // Reading from a stream open only for writing fails, as does writing to
-    // one open only for reading.
-    FILE* unreadable = std::fopen(dir.File("patch").c_str(), "ab");
-    FILE* copy = std::fopen(dir.File("copy").c_str(), "rb+");
-    ASSERT_TRUE(unreadable && copy);
-    EXPECT_EQ(ApplyPatchRecords(copy, unreadable), 1);
-    std::fclose(unreadable);
-    std::fclose(copy);
+    // one open only for reading. Wine's runtime reports that read as a
+    // plain end of file, so there it proves nothing.
+    if (!RunningUnderWine()) {
+        FILE* unreadable = std::fopen(dir.File("patch").c_str(), "ab");
+        FILE* copy = std::fopen(dir.File("copy").c_str(), "rb+");
+        ASSERT_TRUE(unreadable && copy);
+        EXPECT_EQ(ApplyPatchRecords(copy, unreadable), 1);
+        std::fclose(unreadable);
+        std::fclose(copy);
+    }
 
     FILE* patchData = std::fopen(dir.File("patch").c_str(), "rb");
     FILE* unwritable = std::fopen(dir.File("copy").c_str(), "rb");

@@ -6,19 +6,10 @@
 
 #include <windows.h>
 
+#include "platform_facts.h"
 #include "temp_dir.h"
 
 namespace {
-
-// BRISKARN.EXE sits at the top of the build tree, above this test's folder.
-std::string BriskarnPath() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string dir(path);
-    for (int up = 0; up < 3; ++up)
-        dir = dir.substr(0, dir.find_last_of("\\/"));
-    return dir + "\\BRISKARN.EXE";
-}
 
 HWND WaitForWindow(const char* caption, DWORD process, int tries) {
     for (int i = 0; i < tries; ++i) {
@@ -35,7 +26,7 @@ HWND WaitForWindow(const char* caption, DWORD process, int tries) {
 
 TEST(BriskarnUnderWindows, MissingDriverShowsTheErrorBoxAndLogsTheFailure) {
     TempDir dir;
-    std::string exe = BriskarnPath();
+    std::string exe = ProgramInBuildTree("BRISKARN.EXE");
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

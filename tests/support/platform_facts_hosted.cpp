@@ -1,0 +1,5 @@
+#include "platform_facts.h"
+
+bool RunningUnderWine() {
+    return false;
+}
