@@ -8,40 +8,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "host_paths.h"
 #include "kernel_objects.h"
 
 namespace hosted {
 namespace {
-
-DWORD CopyErrorFromErrno(int error) {
-    switch (error) {
-    case ENOENT:
-        return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR:
-        return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-    case ETXTBSY:
-        return ERROR_ACCESS_DENIED;
-    case EEXIST:
-        return ERROR_FILE_EXISTS;
-    case ENOSPC:
-    case EFBIG:
-        return ERROR_HANDLE_DISK_FULL;
-    default:
-        return ERROR_GEN_FAILURE;
-    }
-}
-
-std::string NativeCopyPath(const char* name) {
-    std::string path(name);
-    for (char& c : path)
-        if (c == '\\')
-            c = '/';
-    return path;
-}
 
 bool IsReadOnly(const struct stat& info) {
     return (info.st_mode & 0222) == 0;
@@ -118,11 +89,11 @@ using namespace hosted;
 BOOL WINAPI CopyFileA(LPCSTR existingName, LPCSTR newName, BOOL failIfExists) {
     if (existingName == nullptr || newName == nullptr)
         return Fail(ERROR_INVALID_PARAMETER);
-    std::string from = NativeCopyPath(existingName), to = NativeCopyPath(newName);
+    std::string from = NativePath(existingName), to = NativePath(newName);
     FileDescriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat sourceInfo;
     if (source.get() < 0 || ::fstat(source.get(), &sourceInfo) != 0)
-        return Fail(CopyErrorFromErrno(errno));
+        return Fail(ErrorFromErrno(errno));
     if (S_ISDIR(sourceInfo.st_mode))
         return Fail(ERROR_ACCESS_DENIED);
 
@@ -142,12 +113,12 @@ BOOL WINAPI CopyFileA(LPCSTR existingName, LPCSTR newName, BOOL failIfExists) {
     int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (failIfExists ? O_EXCL : O_TRUNC);
     FileDescriptor target(::open(to.c_str(), flags, 0600));
     if (target.get() < 0)
-        return Fail(CopyErrorFromErrno(errno));
+        return Fail(ErrorFromErrno(errno));
     // The attributes come last: a read-only source must not keep its copy
     // from being written.
     if (!CopyContent(source.get(), target.get()) ||
         ::fchmod(target.get(), sourceInfo.st_mode & 07777) != 0) {
-        DWORD error = CopyErrorFromErrno(errno);
+        DWORD error = ErrorFromErrno(errno);
         // Windows leaves no half-written copy behind.
         ::unlink(to.c_str());
         return Fail(error);

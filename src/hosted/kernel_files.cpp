@@ -8,39 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "host_paths.h"
 #include "kernel_objects.h"
 #include "machine/transcript.h"
 
 namespace hosted {
 namespace {
-
-DWORD ErrorFromErrno(int error) {
-    switch (error) {
-    case ENOENT:
-        return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR:
-        return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-        return ERROR_ACCESS_DENIED;
-    case EEXIST:
-        return ERROR_FILE_EXISTS;
-    case ENOSPC:
-        return ERROR_HANDLE_DISK_FULL;
-    default:
-        return ERROR_GEN_FAILURE;
-    }
-}
-
-std::string NativePath(const char* name) {
-    std::string path(name);
-    for (char& c : path)
-        if (c == '\\')
-            c = '/';
-    return path;
-}
 
 bool SameNameIgnoringCase(const std::string& path, const char* name) {
     std::size_t slash = path.find_last_of('/');

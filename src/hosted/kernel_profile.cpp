@@ -12,19 +12,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include "host_paths.h"
 #include "kernel_objects.h"
 #include "replace_file.h"
 
 namespace hosted {
 namespace {
-
-std::string NativePath(const char* name) {
-    std::string path(name);
-    for (char& c : path)
-        if (c == '\\')
-            c = '/';
-    return path;
-}
 
 std::string Trim(const std::string& text) {
     std::size_t begin = text.find_first_not_of(" \t");

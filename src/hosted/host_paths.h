@@ -1,0 +1,15 @@
+// What the hosted file calls share: Windows paths as Linux paths, and the
+// Win32 error code for a failed Linux call.
+#pragma once
+
+#include <string>
+
+#include <windows.h>
+
+namespace hosted {
+
+// Backslashes become slashes; names stay as given (the file system decides case).
+std::string NativePath(const char* name);
+DWORD ErrorFromErrno(int error);
+
+} // namespace hosted
