@@ -54,21 +54,31 @@ std::string TranscriptValue(const RegistryValue& value) {
 
 using namespace hosted;
 
-// A null or empty subkey opens a new handle to the key itself.
-LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) {
-    MachineLock lock = LockMachine();
-    if (!result)
-        return ERROR_INVALID_PARAMETER;
-    *result = nullptr;
+namespace {
+
+// The existing key at subKey (null or empty: the key itself) under an open handle.
+LONG FindKey(HKEY key, LPCSTR subKey, std::shared_ptr<RegistryKey>* found) {
     std::shared_ptr<RegistryKey> parent;
     if (LONG error = ResolveKey(key, 0, &parent))
         return error;
     std::vector<std::string> names;
     if (!SplitKeyPath(OrEmpty(subKey), &names))
         return ERROR_BAD_PATHNAME;
-    std::shared_ptr<RegistryKey> found = FindSubkey(parent, names);
-    if (!found)
-        return ERROR_FILE_NOT_FOUND;
+    *found = FindSubkey(parent, names);
+    return *found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+}
+
+} // namespace
+
+// A null or empty subkey opens a new handle to the key itself.
+LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) {
+    MachineLock lock = LockMachine();
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    *result = nullptr;
+    std::shared_ptr<RegistryKey> found;
+    if (LONG error = FindKey(key, subKey, &found))
+        return error;
     *result = AddKeyHandle(found, access);
     return ERROR_SUCCESS;
 }
@@ -151,15 +161,9 @@ LONG WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const 
 // subkey names the key itself.
 LONG WINAPI RegDeleteKeyA(HKEY key, LPCSTR subKey) {
     MachineLock lock = LockMachine();
-    std::shared_ptr<RegistryKey> parent;
-    if (LONG error = ResolveKey(key, 0, &parent))
+    std::shared_ptr<RegistryKey> found;
+    if (LONG error = FindKey(key, subKey, &found))
         return error;
-    std::vector<std::string> names;
-    if (!SplitKeyPath(OrEmpty(subKey), &names))
-        return ERROR_BAD_PATHNAME;
-    std::shared_ptr<RegistryKey> found = FindSubkey(parent, names);
-    if (!found)
-        return ERROR_FILE_NOT_FOUND;
     if (!found->subkeys.empty() || RootByName(found->path))
         return ERROR_ACCESS_DENIED;
     RemoveKey(found);
