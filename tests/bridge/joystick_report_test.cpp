@@ -8,8 +8,8 @@
 
 #include "driver_records.h"
 #include "joystick_report.h"
-#include "machine/driver_device.h"
-#include "machine/machine.h"
+#include "sim/driver_device.h"
+#include "core/machine.h"
 #include "temp_dir.h"
 
 namespace {

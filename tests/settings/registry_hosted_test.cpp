@@ -12,11 +12,11 @@
 
 #include <windows.h>
 
-#include "machine/machine.h"
-#include "machine/registry_file.h"
-#include "machine/registry_tree.h"
-#include "machine/steps.h"
-#include "machine/transcript.h"
+#include "core/machine.h"
+#include "sim/registry_file.h"
+#include "advapi/registry_tree.h"
+#include "sim/steps.h"
+#include "core/transcript.h"
 #include "profile_store.h"
 #include "scenario_run.h"
 #include "temp_dir.h"

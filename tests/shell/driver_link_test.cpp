@@ -1,8 +1,8 @@
 // Opening and closing the companion driver through the application object.
 #include <gtest/gtest.h>
 
-#include "kernel_objects.h"
-#include "machine/driver_device.h"
+#include "kernel/objects.h"
+#include "sim/driver_device.h"
 #include "wheel_app.h"
 
 namespace {

@@ -1,0 +1,75 @@
+// The simulated machine's registry: the predefined roots, keys with their
+// values, and the open key handles. Everything here is called with the
+// machine lock held.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace hosted {
+
+// Registry names compare without regard to case, as on Windows; a key or
+// value keeps the spelling it was created with.
+struct NoCaseLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+
+struct RegistryValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+
+struct RegistryKey {
+    std::string path; // from the root's short name, e.g. "HKLM\Software"
+    bool deleted = false;
+    std::map<std::string, std::shared_ptr<RegistryKey>, NoCaseLess> subkeys;
+    std::map<std::string, RegistryValue, NoCaseLess> values;
+};
+
+// The fresh machine: every predefined root, with "Software" under HKLM and
+// HKCU only, as a new installation has it. Open handles go stale; a
+// registry file in use is left as it is until the next change.
+void ResetRegistry();
+
+// Looks up a root by its handle value, or by its name ("HKLM" or
+// "HKEY_LOCAL_MACHINE"); null when there is no such root.
+std::shared_ptr<RegistryKey> RootByHandle(HKEY root);
+std::shared_ptr<RegistryKey> RootByName(const std::string& name);
+// Every root in handle order, with its short name.
+std::vector<std::pair<std::string, std::shared_ptr<RegistryKey>>> Roots();
+
+// Splits "A\B\C" into names; a trailing backslash is allowed, an empty name
+// inside the path is not.
+bool SplitKeyPath(const std::string& path, std::vector<std::string>* names);
+std::shared_ptr<RegistryKey> FindSubkey(const std::shared_ptr<RegistryKey>& from,
+                                        const std::vector<std::string>& names);
+// Creates what is missing; *created tells whether the last key was new.
+std::shared_ptr<RegistryKey> CreateSubkey(const std::shared_ptr<RegistryKey>& from,
+                                          const std::vector<std::string>& names, bool* created);
+// Removes the key and everything below it; open handles to them go stale.
+void RemoveKey(const std::shared_ptr<RegistryKey>& key);
+// Adds or replaces a value.
+void SetKeyValue(RegistryKey& key, const std::string& name, RegistryValue value);
+
+// "HKLM\Software\..." from the start of a root's name; null when the root or
+// a key on the way is missing.
+std::shared_ptr<RegistryKey> FindKeyByPath(const std::string& path);
+
+// Called after every change of a key or value (the simulated machine keeps
+// the registry in a file); null for none.
+void SetRegistryChangeHook(void (*hook)());
+
+// Open key handles. Predefined roots are not counted and need no closing.
+HKEY AddKeyHandle(std::shared_ptr<RegistryKey> key, REGSAM access);
+// The key behind a handle (a root or an open one) and the access it was
+// opened with; null when the handle is not open.
+std::shared_ptr<RegistryKey> LookupKeyHandle(HKEY handle, REGSAM* access);
+bool RemoveKeyHandle(HKEY handle);
+std::size_t OpenKeyHandleCount();
+
+} // namespace hosted

@@ -1,0 +1,213 @@
+#include "core/machine.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "core/clock.h"
+#include "core/format.h"
+
+namespace hosted {
+namespace {
+
+struct Machine {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::unique_ptr<MachineThread>> threads;
+    std::vector<void (*)(DWORD)> exitHooks;
+    DWORD nextId = 0x100;
+};
+
+// Never destroyed: threads that end after main has returned (and the
+// program's own static destructors) still lock it and leave its list.
+Machine& TheMachine() {
+    static Machine* machine = new Machine;
+    return *machine;
+}
+
+MachineThread* AddThread(const char* name) {
+    Machine& machine = TheMachine();
+    auto record = std::make_unique<MachineThread>();
+    record->id = machine.nextId;
+    record->name = name;
+    machine.nextId += 4;
+    machine.threads.push_back(std::move(record));
+    return machine.threads.back().get();
+}
+
+void RemoveThread(MachineThread* thread) {
+    Machine& machine = TheMachine();
+    for (auto hook : machine.exitHooks)
+        hook(thread->id);
+    auto& threads = machine.threads;
+    threads.erase(std::remove_if(threads.begin(), threads.end(),
+                                 [&](const auto& record) { return record.get() == thread; }),
+                  threads.end());
+}
+
+// Threads the machine did not start (the runner, a test) get their record
+// on their first call and lose it when they end.
+struct ThreadBinding {
+    MachineThread* record = nullptr;
+    bool adopted = false;
+    ~ThreadBinding() {
+        if (!adopted)
+            return;
+        MachineLock lock;
+        RemoveThread(record);
+    }
+};
+
+thread_local ThreadBinding t_binding;
+
+bool WouldWake(const MachineThread& thread) {
+    if (!thread.blocked)
+        return true;
+    if (thread.deadline >= 0 && VirtualNow() >= thread.deadline)
+        return true;
+    return thread.ready && (*thread.ready)();
+}
+
+bool IsQuiet() {
+    for (const auto& thread : TheMachine().threads)
+        if (thread->program && WouldWake(*thread))
+            return false;
+    return true;
+}
+
+std::string BusyReport(int watchdogMs) {
+    std::string report =
+        Format("the machine did not become quiet within %d ms of real time:", watchdogMs);
+    for (const auto& thread : TheMachine().threads) {
+        if (!thread->program)
+            continue;
+        report += Format("\n  thread 0x%X (%s): ", static_cast<unsigned>(thread->id), thread->name);
+        if (!thread->blocked) {
+            report += "running";
+            continue;
+        }
+        report += std::string("blocked in ") + thread->waitingIn;
+        if (thread->deadline >= 0)
+            report += Format(" until %lld ms", static_cast<long long>(thread->deadline));
+        if (WouldWake(*thread))
+            report += ", due to wake";
+    }
+    return report;
+}
+
+} // namespace
+
+MachineLock::MachineLock() : m_lock(TheMachine().mutex) {}
+
+MachineLock::~MachineLock() {
+    if (m_lock.owns_lock())
+        unlock();
+}
+
+void MachineLock::lock() {
+    m_lock.lock();
+}
+
+void MachineLock::unlock() {
+    m_lock.unlock();
+    TheMachine().changed.notify_all();
+}
+
+MachineThread& CurrentThread() {
+    if (!t_binding.record) {
+        t_binding.record = AddThread("");
+        t_binding.adopted = true;
+    }
+    return *t_binding.record;
+}
+
+MachineThread* FindThread(DWORD id) {
+    for (const auto& thread : TheMachine().threads)
+        if (thread->id == id)
+            return thread.get();
+    return nullptr;
+}
+
+DWORD StartProgramThread(const char* name, std::function<DWORD()> body,
+                         std::function<void(DWORD)> ended) {
+    MachineThread* record = AddThread(name);
+    record->program = true;
+    std::thread([record, body = std::move(body), ended = std::move(ended)] {
+        t_binding.record = record;
+        DWORD result = body();
+        MachineLock lock;
+        ended(result);
+        RemoveThread(record);
+        t_binding.record = nullptr;
+    }).detach();
+    return record->id;
+}
+
+void EnterProgram(const char* name) {
+    MachineThread& self = CurrentThread();
+    self.name = name;
+    self.program = true;
+}
+
+void LeaveProgram() {
+    MachineThread& self = CurrentThread();
+    self.program = false;
+    for (auto hook : TheMachine().exitHooks)
+        hook(self.id);
+}
+
+void AddThreadExitHook(void (*hook)(DWORD threadId)) {
+    MachineLock lock;
+    TheMachine().exitHooks.push_back(hook);
+}
+
+bool BlockUntil(MachineLock& lock, const std::function<bool()>& ready, std::int64_t deadline,
+                const char* what) {
+    Machine& machine = TheMachine();
+    MachineThread& self = CurrentThread();
+    self.ready = &ready;
+    self.deadline = deadline;
+    self.waitingIn = what;
+    self.blocked = true;
+    machine.changed.notify_all(); // the runner may be waiting for this thread to block
+    bool satisfied = true;
+    while (!ready()) {
+        if (deadline >= 0 && VirtualNow() >= deadline) {
+            satisfied = false;
+            break;
+        }
+        machine.changed.wait(lock.m_lock);
+    }
+    self.blocked = false;
+    self.ready = nullptr;
+    self.deadline = -1;
+    self.waitingIn = "";
+    return satisfied;
+}
+
+bool WaitUntilQuiet(std::string* report, int watchdogMs) {
+    MachineLock lock;
+    auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(watchdogMs);
+    while (!IsQuiet()) {
+        if (TheMachine().changed.wait_until(lock.m_lock, limit) == std::cv_status::timeout &&
+            !IsQuiet()) {
+            *report = BusyReport(watchdogMs);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::int64_t NextDueTime() {
+    std::int64_t next = -1;
+    std::int64_t now = VirtualNow();
+    for (const auto& thread : TheMachine().threads)
+        if (thread->program && thread->blocked && thread->deadline > now)
+            next = next < 0 ? thread->deadline : std::min(next, thread->deadline);
+    return next;
+}
+
+} // namespace hosted

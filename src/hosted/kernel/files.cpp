@@ -1,0 +1,197 @@
+// Stands in for the kernel's file calls: CreateFileA on real Linux files in
+// the current directory (and on "\\.\" device names), ReadFile, WriteFile,
+// SetFilePointer and DeviceIoControl.
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/transcript.h"
+#include "kernel/files.h"
+#include "kernel/host_paths.h"
+#include "kernel/objects.h"
+
+namespace hosted {
+namespace {
+
+std::string g_transcribedName;
+
+bool IsTranscribedFile(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    return !g_transcribedName.empty() && strcasecmp(base.c_str(), g_transcribedName.c_str()) == 0;
+}
+
+class FileObject : public KernelObject {
+  public:
+    FileObject(int fd, bool isLog) : m_fd(fd), m_isLog(isLog) {}
+    ~FileObject() override {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    BOOL Read(void* buffer, DWORD size, DWORD* done) override {
+        ssize_t n = ::read(m_fd, buffer, size);
+        return Finish(n, done);
+    }
+
+    BOOL Write(const void* buffer, DWORD size, DWORD* done) override {
+        ssize_t n = ::write(m_fd, buffer, size);
+        if (n > 0 && m_isLog)
+            m_written.append(static_cast<const char*>(buffer), static_cast<std::size_t>(n));
+        return Finish(n, done);
+    }
+
+    DWORD Seek(LONG distance, LONG* high, DWORD method) override {
+        static const int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+        if (method > FILE_END) {
+            SetLastErrorCode(ERROR_INVALID_PARAMETER);
+            return INVALID_SET_FILE_POINTER;
+        }
+        off_t offset = high ? static_cast<off_t>((static_cast<std::uint64_t>(*high) << 32) |
+                                                 static_cast<DWORD>(distance))
+                            : static_cast<off_t>(distance);
+        off_t position = ::lseek(m_fd, offset, kWhence[method]);
+        if (position < 0) {
+            SetLastErrorCode(errno == EINVAL ? ERROR_INVALID_PARAMETER : ErrorFromErrno(errno));
+            return INVALID_SET_FILE_POINTER;
+        }
+        if (high)
+            *high = static_cast<LONG>(static_cast<std::uint64_t>(position) >> 32);
+        SetLastErrorCode(NO_ERROR);
+        return static_cast<DWORD>(position);
+    }
+
+    // Each open-write-close of the log is one entry; the transcript shows it whole.
+    void OnLastHandleClosed() override {
+        if (m_isLog && !m_written.empty())
+            TranscriptLog(m_written);
+    }
+
+  private:
+    BOOL Finish(ssize_t n, DWORD* done) {
+        if (done)
+            *done = n > 0 ? static_cast<DWORD>(n) : 0;
+        if (n < 0) {
+            SetLastErrorCode(ErrorFromErrno(errno));
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    int m_fd;
+    bool m_isLog;
+    std::string m_written;
+};
+
+int OpenFlags(DWORD access, DWORD disposition, DWORD* error) {
+    int flags = 0;
+    bool read = access & GENERIC_READ, write = access & GENERIC_WRITE;
+    flags = read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
+    switch (disposition) {
+    case CREATE_NEW:
+        return flags | O_CREAT | O_EXCL;
+    case CREATE_ALWAYS:
+        return flags | O_CREAT | O_TRUNC;
+    case OPEN_EXISTING:
+        return flags;
+    case OPEN_ALWAYS:
+        return flags | O_CREAT;
+    case TRUNCATE_EXISTING:
+        return flags | O_TRUNC;
+    default:
+        *error = ERROR_INVALID_PARAMETER;
+        return -1;
+    }
+}
+
+} // namespace
+
+void TranscribeFileWrites(const std::string& fileName) {
+    MachineLock lock = LockMachine();
+    g_transcribedName = fileName;
+}
+} // namespace hosted
+
+using namespace hosted;
+
+HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES,
+                          DWORD disposition, DWORD flags, HANDLE) {
+    MachineLock lock = LockMachine();
+    if (name == nullptr) {
+        SetLastErrorCode(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (std::strncmp(name, "\\\\.\\", 4) == 0) {
+        DWORD error = NO_ERROR;
+        std::shared_ptr<KernelObject> device = OpenDevice(name + 4, &error);
+        if (!device) {
+            SetLastErrorCode(error);
+            return INVALID_HANDLE_VALUE;
+        }
+        return AddHandle(device);
+    }
+    DWORD error = NO_ERROR;
+    int openFlags = OpenFlags(access, disposition, &error);
+    if (openFlags < 0) {
+        SetLastErrorCode(error);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::string path = NativePath(name);
+    bool existed = ::access(path.c_str(), F_OK) == 0;
+    mode_t mode = (flags & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+    int fd = ::open(path.c_str(), openFlags | O_CLOEXEC, mode);
+    if (fd < 0) {
+        SetLastErrorCode(ErrorFromErrno(errno));
+        return INVALID_HANDLE_VALUE;
+    }
+    // Windows reports an existing file for these two dispositions this way.
+    bool reportExisting = existed && (disposition == OPEN_ALWAYS || disposition == CREATE_ALWAYS);
+    SetLastErrorCode(reportExisting ? ERROR_ALREADY_EXISTS : NO_ERROR);
+    return AddHandle(std::make_shared<FileObject>(fd, IsTranscribedFile(path)));
+}
+
+BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED) {
+    MachineLock lock = LockMachine();
+    std::shared_ptr<KernelObject> object = LookupHandle(file);
+    if (!object) {
+        SetLastErrorCode(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return object->Read(buffer, toRead, read);
+}
+
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED) {
+    MachineLock lock = LockMachine();
+    std::shared_ptr<KernelObject> object = LookupHandle(file);
+    if (!object) {
+        SetLastErrorCode(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return object->Write(buffer, toWrite, written);
+}
+
+DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method) {
+    MachineLock lock = LockMachine();
+    std::shared_ptr<KernelObject> object = LookupHandle(file);
+    if (!object) {
+        SetLastErrorCode(ERROR_INVALID_HANDLE);
+        return INVALID_SET_FILE_POINTER;
+    }
+    return object->Seek(distance, distanceHigh, method);
+}
+
+BOOL WINAPI DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID out,
+                            DWORD outSize, LPDWORD returned, LPOVERLAPPED) {
+    MachineLock lock = LockMachine();
+    std::shared_ptr<KernelObject> object = LookupHandle(device);
+    if (!object) {
+        if (returned)
+            *returned = 0;
+        SetLastErrorCode(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return object->Control(code, in, inSize, out, outSize, returned);
+}

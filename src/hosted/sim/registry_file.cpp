@@ -1,0 +1,173 @@
+#include "sim/registry_file.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "advapi/registry_text.h"
+#include "kernel/replace_file.h"
+
+namespace hosted {
+namespace {
+
+const char kHeader[] = "BRISKARN registry 1";
+
+std::string g_filePath;
+
+void FormatKey(const RegistryKey& key, bool isRoot, std::string* text) {
+    if (!isRoot || !key.values.empty()) {
+        std::string line = "[";
+        std::size_t start = 0;
+        // Escaped name by name: the backslashes between them stay as they are.
+        for (std::size_t end; (end = key.path.find('\\', start)) != std::string::npos;
+             start = end + 1)
+            line += EscapeRegistryText(key.path.substr(start, end - start)) + "\\";
+        *text += line + EscapeRegistryText(key.path.substr(start)) + "]\n";
+    }
+    for (const auto& [name, value] : key.values)
+        *text += "\"" + EscapeRegistryText(name) + "\"=" + FormatRegistryValue(value) + "\n";
+    for (const auto& entry : key.subkeys)
+        FormatKey(*entry.second, false, text);
+}
+
+bool ParseKeyLine(const std::string& line, std::shared_ptr<RegistryKey>* key) {
+    if (line.size() < 3 || line.back() != ']')
+        return false;
+    std::string path = line.substr(1, line.size() - 2);
+    std::size_t slash = path.find('\\');
+    std::shared_ptr<RegistryKey> root = RootByName(path.substr(0, slash));
+    std::vector<std::string> names;
+    if (!root || (slash != std::string::npos && !SplitKeyPath(path.substr(slash + 1), &names)))
+        return false;
+    for (std::string& name : names)
+        if (!UnescapeRegistryText(std::string(name), &name))
+            return false;
+    bool created = false;
+    *key = CreateSubkey(root, names, &created);
+    return true;
+}
+
+bool ParseBytes(const std::string& text, std::vector<BYTE>* bytes) {
+    for (std::size_t i = 0; i < text.size(); i += 3) {
+        int high = HexDigit(text[i]);
+        int low = i + 1 < text.size() ? HexDigit(text[i + 1]) : -1;
+        if (high < 0 || low < 0 || (i + 2 < text.size() && text[i + 2] != ','))
+            return false;
+        bytes->push_back(static_cast<BYTE>(high * 16 + low));
+    }
+    return text.empty() || text.back() != ',';
+}
+
+bool ParseDword(const std::string& digits, DWORD* value) {
+    if (digits.empty() || digits.size() > 10 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    unsigned long long number = std::stoull(digits);
+    *value = static_cast<DWORD>(number);
+    return number <= 0xFFFFFFFFull;
+}
+
+bool ParseValueLine(const std::string& line, RegistryKey& key) {
+    std::size_t close = line.find('"', 1);
+    std::string name;
+    if (close == std::string::npos || line.compare(close + 1, 1, "=") != 0 ||
+        !UnescapeRegistryText(line.substr(1, close - 1), &name))
+        return false;
+    std::string rest = line.substr(close + 2);
+    RegistryValue value;
+    if (rest.compare(0, 6, "dword:") == 0) {
+        DWORD number = 0;
+        if (!ParseDword(rest.substr(6), &number))
+            return false;
+        value.type = REG_DWORD;
+        value.data.resize(4);
+        std::memcpy(value.data.data(), &number, 4);
+    } else if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"') {
+        std::string text;
+        if (rest.find('"', 1) != rest.size() - 1 ||
+            !UnescapeRegistryText(rest.substr(1, rest.size() - 2), &text))
+            return false;
+        value.type = REG_SZ;
+        value.data.assign(text.begin(), text.end());
+        value.data.push_back(0);
+    } else if (rest.compare(0, 4, "hex(") == 0) {
+        std::size_t end = rest.find("):");
+        DWORD type = 0;
+        if (end == std::string::npos || !ParseDword(rest.substr(4, end - 4), &type) ||
+            !ParseBytes(rest.substr(end + 2), &value.data))
+            return false;
+        value.type = type;
+    } else {
+        return false;
+    }
+    SetKeyValue(key, name, std::move(value));
+    return true;
+}
+
+} // namespace
+
+std::string FormatRegistry() {
+    std::string text = std::string(kHeader) + "\n";
+    for (const auto& [name, root] : Roots())
+        FormatKey(*root, true, &text);
+    return text;
+}
+
+bool ParseRegistry(const std::string& text) {
+    std::istringstream lines(text);
+    std::string line;
+    bool header = false;
+    std::shared_ptr<RegistryKey> key;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == ';')
+            continue;
+        if (!header) {
+            if (line != kHeader)
+                return false;
+            header = true;
+        } else if (line[0] == '[') {
+            if (!ParseKeyLine(line, &key))
+                return false;
+        } else if (line[0] != '"' || !key || !ParseValueLine(line, *key)) {
+            return false;
+        }
+    }
+    return header;
+}
+
+namespace {
+
+// A registry file that cannot be written leaves the run going on in memory:
+// the settings are the program's only state and it reports nothing about them.
+void SaveRegistryFile() {
+    if (!g_filePath.empty())
+        ReplaceFileContents(g_filePath, FormatRegistry());
+}
+
+} // namespace
+
+void UseRegistryFile(const std::string& path) {
+    g_filePath.clear(); // no saving while the file itself is read
+    SetRegistryChangeHook(&SaveRegistryFile);
+    if (path.empty())
+        return;
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    ResetRegistry();
+    if (in) {
+        // The file lists every key it keeps, "Software" too.
+        for (const auto& [name, root] : Roots()) {
+            root->subkeys.clear();
+            root->values.clear();
+        }
+        if (!ParseRegistry(content.str()))
+            ResetRegistry();
+    }
+    g_filePath = path;
+}
+
+} // namespace hosted

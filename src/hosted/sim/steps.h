@@ -1,0 +1,52 @@
+// One scenario step and the table of step kinds.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace hosted {
+
+struct Step {
+    int line = 0;
+    std::vector<std::string> words; // words[0] names the step
+    std::string rest;               // the text after words[0] and words[1], for free text
+};
+
+// Carries out a step; false with a one-line reason when it is malformed or
+// cannot be carried out now.
+using StepHandler = bool (*)(const Step& step, std::string* error);
+
+struct StepKind {
+    const char* name;
+    StepHandler handler;
+};
+
+const StepKind* FindStepKind(const std::string& name);
+
+// Helpers for handlers.
+bool ParseNumber(const std::string& text, std::uint64_t* value);
+// "name=value" words after the first `skip` words; false on anything else.
+bool ParseSettings(const Step& step, std::size_t skip, const std::vector<std::string>& allowed,
+                   std::vector<std::pair<std::string, std::uint64_t>>* settings,
+                   std::string* error);
+
+// Program control, owned by the runner.
+bool RequestProgramStart(std::string* error);
+bool ProgramRunning();
+// Waits until the machine is quiet; false with the watchdog's report when it
+// does not become quiet in time.
+bool SettleMachine(std::string* error);
+
+bool StepClock(const Step&, std::string*);
+bool StepDriver(const Step&, std::string*);
+bool StepStart(const Step&, std::string*);
+bool StepAdvance(const Step&, std::string*);
+bool StepClick(const Step&, std::string*);
+bool StepKey(const Step&, std::string*);
+bool StepAnswer(const Step&, std::string*);
+bool StepSnapshot(const Step&, std::string*);
+bool StepSend(const Step&, std::string*);
+bool StepRegistry(const Step&, std::string*);
+
+} // namespace hosted

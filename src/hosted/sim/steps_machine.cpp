@@ -1,0 +1,90 @@
+// Scenario steps that set up or change the simulated machine itself.
+#include "core/clock.h"
+#include "sim/driver_device.h"
+#include "core/machine.h"
+#include "sim/steps.h"
+
+namespace hosted {
+
+bool StepClock(const Step& step, std::string* error) {
+    SYSTEMTIME time;
+    if (step.words.size() != 3 ||
+        !ParseLocalTime((step.words[1] + " " + step.words[2]).c_str(), &time)) {
+        *error = "expected 'clock YYYY-MM-DD HH:MM:SS.mmm'";
+        return false;
+    }
+    MachineLock lock = LockMachine();
+    SetLocalTimeBase(time);
+    return true;
+}
+
+bool StepDriver(const Step& step, std::string* error) {
+    const std::string verb = step.words.size() > 1 ? step.words[1] : "";
+    std::vector<std::pair<std::string, std::uint64_t>> settings;
+    MachineLock lock = LockMachine();
+    DriverSettings& driver = Driver();
+    auto checked = [&](std::uint64_t value, DWORD* field) {
+        if (value > 0xFFFFFFFFu) {
+            *error = "value does not fit 32 bits";
+            return false;
+        }
+        *field = static_cast<DWORD>(value);
+        return true;
+    };
+    if (verb == "absent") {
+        if (!ParseSettings(step, 2, {"error"}, &settings, error))
+            return false;
+        driver.present = false;
+        driver.openError = ERROR_FILE_NOT_FOUND;
+        for (auto& [name, value] : settings)
+            if (!checked(value, &driver.openError))
+                return false;
+        return true;
+    }
+    if (verb == "present" || verb == "set") {
+        if (!ParseSettings(step, 2, {"gamemax", "count", "rate"}, &settings, error))
+            return false;
+        if (verb == "set" && settings.empty()) {
+            *error = "expected 'driver set gamemax=N', 'count=N' or 'rate=N'";
+            return false;
+        }
+        if (verb == "present") {
+            driver = DriverSettings{};
+            driver.present = true;
+            SetDriverCount(0);
+        }
+        for (auto& [name, value] : settings) {
+            DWORD number = 0;
+            if (!checked(value, &number))
+                return false;
+            if (name == "gamemax") {
+                driver.gameMax = number;
+            } else if (name == "count") {
+                SetDriverCount(number);
+            } else { // a new rate counts on from the count reached so far
+                DWORD reached = CurrentDriverCount();
+                driver.rate = number;
+                SetDriverCount(reached);
+            }
+        }
+        return true;
+    }
+    if (verb == "refuse" && step.words.size() == 3) {
+        const std::string& what = step.words[2];
+        if (what == "read")
+            driver.refuseRead = true;
+        else if (what == "write")
+            driver.refuseWrite = true;
+        else if (what == "none")
+            driver.refuseRead = driver.refuseWrite = false;
+        else {
+            *error = "expected 'driver refuse read', 'write' or 'none'";
+            return false;
+        }
+        return true;
+    }
+    *error = "expected 'driver absent', 'present', 'set' or 'refuse'";
+    return false;
+}
+
+} // namespace hosted

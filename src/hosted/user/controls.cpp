@@ -1,0 +1,138 @@
+// Stands in for the standard controls: buttons (push, check box, radio,
+// group box; clicked by mouse or Space, notifying the parent with
+// BN_CLICKED), edits and statics.
+#include "user/window.h"
+
+namespace hosted {
+namespace {
+
+DWORD ButtonType(const Window& button) {
+    return button.style & BS_TYPEMASK;
+}
+
+// Auto radio buttons of one group: from the nearest WS_GROUP at or before
+// the button up to the next WS_GROUP.
+void UncheckGroupSiblings(Window& button) {
+    Window* parent = LookupWindow(button.parent);
+    if (!parent)
+        return;
+    auto& children = parent->children;
+    std::size_t self = 0;
+    while (children[self] != button.handle)
+        ++self;
+    std::size_t first = self;
+    while (first > 0 && !(LookupWindow(children[first])->style & WS_GROUP))
+        --first;
+    for (std::size_t i = first; i < children.size(); ++i) {
+        Window* sibling = LookupWindow(children[i]);
+        if (i > first && (sibling->style & WS_GROUP))
+            break;
+        if (sibling != &button && sibling->kind == WindowKind::Button &&
+            ButtonType(*sibling) == BS_AUTORADIOBUTTON)
+            sibling->check = BST_UNCHECKED;
+    }
+}
+
+LRESULT Click(MachineLock& lock, HWND handle) {
+    Window* button = LookupWindow(handle);
+    if (!button || !button->IsEnabled())
+        return 0;
+    switch (ButtonType(*button)) {
+    case BS_GROUPBOX:
+        return 0;
+    case BS_AUTOCHECKBOX:
+        button->check = button->check ? BST_UNCHECKED : BST_CHECKED;
+        break;
+    case BS_AUTO3STATE:
+        button->check = (button->check + 1) % 3;
+        break;
+    case BS_AUTORADIOBUTTON:
+        button->check = BST_CHECKED;
+        UncheckGroupSiblings(*button);
+        break;
+    }
+    HWND parent = button->parent;
+    int id = button->id;
+    SendLocked(lock, parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(handle));
+    return 0;
+}
+
+} // namespace
+
+LRESULT CALLBACK ButtonProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    MachineLock lock = LockMachine();
+    Window* button = LookupWindow(handle);
+    if (!button)
+        return 0;
+    switch (message) {
+    case BM_GETCHECK:
+        return button->check;
+    case BM_SETCHECK:
+        button->check = static_cast<int>(wParam);
+        return 0;
+    case BM_CLICK:
+    case WM_LBUTTONUP:
+        return Click(lock, handle);
+    case WM_LBUTTONDOWN:
+        if (ButtonType(*button) != BS_GROUPBOX)
+            SetThreadFocus(*button);
+        return 0;
+    case WM_KEYUP:
+        return wParam == VK_SPACE ? Click(lock, handle) : 0;
+    case WM_GETDLGCODE:
+        switch (ButtonType(*button)) {
+        case BS_DEFPUSHBUTTON:
+            return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+        case BS_PUSHBUTTON:
+            return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON:
+            return DLGC_BUTTON | DLGC_RADIOBUTTON;
+        case BS_GROUPBOX:
+            return DLGC_STATIC;
+        default:
+            return DLGC_BUTTON;
+        }
+    }
+    lock.unlock();
+    return DefWindowProcA(handle, message, wParam, lParam);
+}
+
+LRESULT CALLBACK EditProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    MachineLock lock = LockMachine();
+    Window* edit = LookupWindow(handle);
+    if (!edit)
+        return 0;
+    switch (message) {
+    case EM_SETSEL: {
+        DWORD length = static_cast<DWORD>(edit->text.size());
+        auto clamp = [&](LONG_PTR position) {
+            return position < 0 || static_cast<DWORD>(position) > length
+                       ? length
+                       : static_cast<DWORD>(position);
+        };
+        edit->selStart =
+            static_cast<LONG_PTR>(wParam) == -1 ? 0 : clamp(static_cast<LONG_PTR>(wParam));
+        edit->selEnd = static_cast<LONG_PTR>(wParam) == -1 ? 0 : clamp(lParam);
+        return 0;
+    }
+    case EM_GETSEL:
+        return MAKELRESULT(edit->selStart, edit->selEnd);
+    case WM_GETDLGCODE:
+        return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+    case WM_LBUTTONDOWN:
+        SetThreadFocus(*edit);
+        return 0;
+    }
+    lock.unlock();
+    return DefWindowProcA(handle, message, wParam, lParam);
+}
+
+LRESULT CALLBACK StaticProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETDLGCODE)
+        return DLGC_STATIC;
+    return DefWindowProcA(handle, message, wParam, lParam);
+}
+
+} // namespace hosted

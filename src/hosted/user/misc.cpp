@@ -1,0 +1,179 @@
+// Stands in for the rest of user32 that the program touches: registered
+// window messages, the system menu, icons from resources, system metrics and
+// painting (nothing is drawn on the simulated screen).
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <strings.h>
+
+#include "kernel/resources.h"
+#include "user/window.h"
+
+namespace hosted {
+namespace {
+
+struct MenuItem {
+    UINT flags;
+    UINT_PTR id;
+    std::string text;
+};
+
+std::map<HMENU, std::vector<MenuItem>>& Menus() {
+    static std::map<HMENU, std::vector<MenuItem>> menus;
+    return menus;
+}
+
+std::map<HWND, HMENU>& SystemMenus() {
+    static std::map<HWND, HMENU> menus;
+    return menus;
+}
+
+HMENU NewSystemMenu() {
+    static std::uintptr_t next = 0x40010;
+    HMENU menu = reinterpret_cast<HMENU>(next);
+    next += 4;
+    Menus()[menu] = {{MF_STRING, SC_RESTORE, "&Restore"},    {MF_STRING, 0xF010, "&Move"},
+                     {MF_STRING, 0xF000, "&Size"},           {MF_STRING, SC_MINIMIZE, "Mi&nimize"},
+                     {MF_STRING, 0xF030, "Ma&ximize"},       {MF_SEPARATOR, 0, ""},
+                     {MF_STRING, SC_CLOSE, "&Close\tAlt+F4"}};
+    return menu;
+}
+
+} // namespace
+
+HICON IconForResource(WORD id) {
+    if (!FindModuleResource(RT_GROUP_ICON, MAKEINTRESOURCEA(id)))
+        return nullptr;
+    return reinterpret_cast<HICON>(static_cast<std::uintptr_t>(0x50000 + 4 * id));
+}
+
+} // namespace hosted
+
+using namespace hosted;
+
+// Safe during static initialisation: the program registers its messages then.
+UINT WINAPI RegisterWindowMessageA(LPCSTR name) {
+    static std::mutex mutex;
+    static std::map<std::string, UINT> atoms;
+    if (name == nullptr || *name == '\0') {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::string key(name);
+    for (char& c : key)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::lock_guard<std::mutex> guard(mutex);
+    auto it = atoms.find(key);
+    if (it != atoms.end())
+        return it->second;
+    UINT atom = 0xC000 + static_cast<UINT>(atoms.size());
+    atoms[key] = atom;
+    return atom;
+}
+
+HMENU WINAPI GetSystemMenu(HWND handle, BOOL revert) {
+    MachineLock lock = LockMachine();
+    Window* window = LookupWindow(handle);
+    if (!window || !(window->style & WS_SYSMENU))
+        return nullptr;
+    HMENU& menu = SystemMenus()[handle];
+    if (revert) {
+        Menus().erase(menu);
+        menu = nullptr;
+        return nullptr;
+    }
+    if (!menu)
+        menu = NewSystemMenu();
+    return menu;
+}
+
+BOOL WINAPI AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text) {
+    MachineLock lock = LockMachine();
+    auto it = Menus().find(menu);
+    if (it == Menus().end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    it->second.push_back(MenuItem{flags, id, (flags & MF_SEPARATOR) || !text ? "" : text});
+    return TRUE;
+}
+
+int WINAPI GetMenuItemCount(HMENU menu) {
+    MachineLock lock = LockMachine();
+    auto it = Menus().find(menu);
+    return it == Menus().end() ? -1 : static_cast<int>(it->second.size());
+}
+
+UINT WINAPI GetMenuItemID(HMENU menu, int position) {
+    MachineLock lock = LockMachine();
+    auto it = Menus().find(menu);
+    if (it == Menus().end() || position < 0 || position >= static_cast<int>(it->second.size()))
+        return static_cast<UINT>(-1);
+    return static_cast<UINT>(it->second[static_cast<std::size_t>(position)].id);
+}
+
+int WINAPI GetMenuStringA(HMENU menu, UINT item, LPSTR buffer, int size, UINT flags) {
+    MachineLock lock = LockMachine();
+    auto it = Menus().find(menu);
+    if (it == Menus().end())
+        return 0;
+    const MenuItem* found = nullptr;
+    if (flags & MF_BYPOSITION) {
+        if (item < it->second.size())
+            found = &it->second[item];
+    } else {
+        for (const MenuItem& entry : it->second)
+            if (entry.id == item)
+                found = &entry;
+    }
+    if (!found || !buffer || size <= 0)
+        return found ? static_cast<int>(found->text.size()) : 0;
+    int copied = std::min(static_cast<int>(found->text.size()), size - 1);
+    found->text.copy(buffer, static_cast<std::size_t>(copied));
+    buffer[copied] = '\0';
+    return copied;
+}
+
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
+    if (instance == nullptr) // the system's own icons
+        return name == IDI_APPLICATION
+                   ? reinterpret_cast<HICON>(static_cast<std::uintptr_t>(0x50004))
+                   : nullptr;
+    if (!IS_INTRESOURCE(name) && name[0] != '#') {
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return nullptr;
+    }
+    WORD id = IS_INTRESOURCE(name) ? static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name))
+                                   : static_cast<WORD>(std::atoi(name + 1));
+    HICON icon = IconForResource(id);
+    if (!icon)
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return icon;
+}
+
+int WINAPI GetSystemMetrics(int index) {
+    switch (index) {
+    case SM_CXICON:
+    case SM_CYICON:
+        return 32;
+    default:
+        return 0;
+    }
+}
+
+HDC WINAPI BeginPaint(HWND handle, LPPAINTSTRUCT paint) {
+    *paint = PAINTSTRUCT{};
+    paint->hdc = reinterpret_cast<HDC>(static_cast<std::uintptr_t>(0x60000));
+    GetClientRect(handle, &paint->rcPaint);
+    return paint->hdc;
+}
+
+BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT*) {
+    return TRUE;
+}
+
+BOOL WINAPI DrawIcon(HDC dc, int, int, HICON icon) {
+    return dc != nullptr && icon != nullptr;
+}

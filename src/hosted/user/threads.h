@@ -1,0 +1,34 @@
+// What user32 keeps per thread: its posted messages, the messages sent to
+// it from other threads and not yet handled, its quit request and its focus.
+// All with the machine lock held.
+#pragma once
+
+#include <deque>
+
+#include <windows.h>
+
+namespace hosted {
+
+struct SentMessage {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT result = 0;
+    bool done = false;
+};
+
+struct UserThread {
+    std::deque<MSG> posted;
+    std::deque<SentMessage*> incoming;
+    bool quitPosted = false;
+    int quitCode = 0;
+    HWND focus = nullptr;
+};
+
+// The calling thread's state, made on first use.
+UserThread& CurrentUserThread();
+// Null when the thread has ended or never used the user layer.
+UserThread* FindUserThread(DWORD threadId);
+
+} // namespace hosted

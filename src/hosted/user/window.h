@@ -1,0 +1,82 @@
+// The hosted user layer's window table: every window and control, with the
+// state that Windows keeps for it. All access with the machine lock held.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "core/machine.h"
+
+namespace hosted {
+
+enum class WindowKind { Dialog, Button, Edit, Static, MessageBox, Other };
+
+struct Window {
+    HWND handle = nullptr;
+    WindowKind kind = WindowKind::Other;
+    std::string className;
+    DWORD style = 0, exStyle = 0;
+    int id = 0;
+    std::string text;
+    RECT rect{};           // pixels; children relative to the parent's client area
+    HWND parent = nullptr; // children only
+    HWND owner = nullptr;  // top-level windows only
+    std::vector<HWND> children;
+    DWORD threadId = 0;
+    WNDPROC proc = nullptr;
+
+    // Dialogs
+    DLGPROC dialogProc = nullptr;
+    LONG_PTR dialogUser = 0, dialogResultSlot = 0;
+    WORD templateId = 0;
+    int baseUnitX = 6, baseUnitY = 13;
+    bool modal = false, shownAsModal = false, ended = false;
+    INT_PTR endResult = 0;
+    HMENU systemMenu = nullptr;
+    HICON bigIcon = nullptr, smallIcon = nullptr;
+    bool iconic = false;
+
+    // Controls
+    int check = 0;
+    HICON staticIcon = nullptr;
+    DWORD selStart = 0, selEnd = 0;
+    LONG_PTR userData = 0;
+
+    // Message boxes
+    std::string caption;
+    UINT boxType = 0;
+    int answer = 0;
+
+    bool IsVisible() const { return (style & WS_VISIBLE) != 0; }
+    bool IsEnabled() const { return (style & WS_DISABLED) == 0; }
+};
+
+Window* LookupWindow(HWND handle);
+Window& CreateWindowRecord(WindowKind kind, const std::string& className, HWND parent, HWND owner);
+// Removes the window and its children from the table (no messages).
+void DeleteWindowRecord(HWND handle);
+
+// Top-level windows in creation order; the last visible, enabled one is active.
+Window* ActiveTopLevel();
+// The focused window of the thread that owns top, when it lies in top.
+HWND FocusIn(Window& top);
+void SetThreadFocus(Window& window);
+
+// Calls a window's procedure on the calling thread; takes the lock off
+// for the call and back on afterwards.
+LRESULT CallProcedure(MachineLock& lock, HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+// SendMessageA with the lock already held.
+LRESULT SendLocked(MachineLock& lock, HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+void PostLocked(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+
+LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+std::string KindName(const Window& window);
+
+} // namespace hosted
