@@ -210,4 +210,21 @@ std::int64_t NextDueTime() {
     return next;
 }
 
+bool AdvanceVirtualClock(std::int64_t ms, std::string* report, int watchdogMs) {
+    std::int64_t target;
+    {
+        MachineLock lock;
+        target = VirtualNow() + ms;
+    }
+    // Each step starts from quiet, so every wait due on the way is seen.
+    while (WaitUntilQuiet(report, watchdogMs)) {
+        MachineLock lock;
+        if (VirtualNow() >= target)
+            return true;
+        std::int64_t next = NextDueTime();
+        SetVirtualNow(next < 0 || next >= target ? target : next);
+    }
+    return false;
+}
+
 } // namespace hosted

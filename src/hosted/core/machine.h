@@ -82,5 +82,9 @@ bool BlockUntil(MachineLock& lock, const std::function<bool()>& ready, std::int6
 bool WaitUntilQuiet(std::string* report, int watchdogMs = 10000);
 // The earliest virtual time after now at which a blocked thread wakes, or -1.
 std::int64_t NextDueTime();
+// Moves the virtual clock forward by ms, stopping at every time a blocked
+// thread is due to wake and waiting there until the machine is quiet again;
+// false with the watchdog's report as WaitUntilQuiet gives it.
+bool AdvanceVirtualClock(std::int64_t ms, std::string* report, int watchdogMs = 10000);
 
 } // namespace hosted

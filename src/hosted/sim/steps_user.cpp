@@ -81,25 +81,7 @@ bool StepAdvance(const Step& step, std::string* error) {
         *error = "expected 'advance DURATION' (e.g. 20ms, 1s)";
         return false;
     }
-    std::int64_t target;
-    {
-        MachineLock lock = LockMachine();
-        target = VirtualNow() + duration;
-    }
-    while (true) {
-        {
-            MachineLock lock = LockMachine();
-            std::int64_t next = NextDueTime();
-            if (next < 0 || next >= target) {
-                SetVirtualNow(target);
-                break;
-            }
-            SetVirtualNow(next);
-        }
-        if (!SettleMachine(error))
-            return false;
-    }
-    return true;
+    return AdvanceVirtualClock(duration, error);
 }
 
 bool StepClick(const Step& step, std::string* error) {
