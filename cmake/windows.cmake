@@ -28,12 +28,10 @@ function(briskarn_windows_program target subsystem)
     -Wl,--subsystem,${subsystem}:4.0
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
   set_target_properties(${target} PROPERTIES SUFFIX ".EXE")
-  # The win32 build is the one for Windows 98: no Unicode imports.
+  # The win32 build starts through src/winrt instead of crt2.o. Without its
+  # relocator, a reference that needs patching at load time is a link error.
   if(BRISKARN_WINRT)
     target_link_libraries(${target} PRIVATE winrt_runtime winrt_${subsystem})
     target_link_options(${target} PRIVATE -nostartfiles -Wl,--disable-runtime-pseudo-reloc)
-    set(script ${PROJECT_SOURCE_DIR}/cmake/win9x_imports.ld)
-    target_link_options(${target} PRIVATE ${script})
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${script})
   endif()
 endfunction()
