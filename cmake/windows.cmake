@@ -28,10 +28,11 @@ function(briskarn_windows_program target subsystem)
     -Wl,--subsystem,${subsystem}:4.0
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
   set_target_properties(${target} PROPERTIES SUFFIX ".EXE")
-  # The win32 build starts through src/winrt instead of crt2.o. Without its
-  # relocator, a reference that needs patching at load time is a link error.
+  # The win32 build starts through src/winrt instead of crt2.o. Without
+  # crt2.o's relocator nothing may need patching at load time, so a reference
+  # to a DLL's data that is not declared as imported fails the link instead.
   if(BRISKARN_WINRT)
     target_link_libraries(${target} PRIVATE winrt_runtime winrt_${subsystem})
-    target_link_options(${target} PRIVATE -nostartfiles -Wl,--disable-runtime-pseudo-reloc)
+    target_link_options(${target} PRIVATE -nostartfiles -Wl,--disable-auto-import)
   endif()
 endfunction()

@@ -93,7 +93,7 @@ PREFIXES = frozenset(
 
 # The linker puts the constructor and destructor lists and the exception
 # tables in .text; they are data, whatever their bytes would decode to.
-DATA_IN_CODE = re.compile(r"^(_*[CD]TOR_LIST__|\.gcc_except_table)$")
+DATA_IN_CODE = re.compile(r"^(_*[CD]TOR_LIST__|\.[cd]tors(\..*)?|\.gcc_except_table)$")
 
 _SYMBOL_LINE = re.compile(r"^([0-9a-f]+) <(.*)>:$")
 _INSTRUCTION_LINE = re.compile(r"^\s*([0-9a-f]+):\t(.*)$")

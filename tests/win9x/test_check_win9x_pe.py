@@ -205,7 +205,18 @@ Disassembly of section .text:
 
 0040101c <__CTOR_LIST__>:
   40101c:\t(bad)
-  40101d:\tcmovne eax,DWORD PTR [eax]
+
+00401020 <.ctors>:
+  401020:\tcmovne eax,DWORD PTR [eax]
+
+00401024 <.gcc_except_table>:
+  401024:\tcmovne eax,DWORD PTR [eax]
+
+00401028 <__DTOR_LIST__>:
+  401028:\t(bad)
+
+0040102c <.dtors.65535>:
+  40102c:\tcmovne eax,DWORD PTR [eax]
 """
 
 
