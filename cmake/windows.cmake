@@ -17,7 +17,8 @@ add_compile_options(
 # programs throws or asks for a type at run time.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(BRISKARN_WINRT ON)
-  add_compile_options(-march=pentium -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
+  add_compile_options(-march=pentium -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+    "$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DIR}/src/winrt/local_templates.h>")
 endif()
 
 # A program of either build carries subsystem version 4.0 and OS version 4.0,
