@@ -27,11 +27,3 @@ extern "C" int __ms_vsnprintf(char* buffer, size_t size, const char* format, va_
             return length;
     }
 }
-
-extern "C" int __ms_snprintf(char* buffer, size_t size, const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    int length = __ms_vsnprintf(buffer, size, format, arguments);
-    va_end(arguments);
-    return length;
-}
