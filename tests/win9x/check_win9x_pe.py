@@ -60,6 +60,10 @@ KIND_WORKS = "works"
 KINDS = frozenset(KIND_MESSAGES) | {KIND_WORKS}
 
 
+class PeError(Exception):
+    """The file is not a PE image this check can read."""
+
+
 # Every instruction of the original Pentium (8086 to Pentium, with the x87),
 # as objdump names them in Intel syntax. Left out on purpose, as the Pentium
 # Pro or later brought them: cmov*, fcmov*, f(u)comi(p), the multi-byte nop
@@ -95,6 +99,9 @@ PREFIXES = frozenset(
 # tables in .text; they are data, whatever their bytes would decode to.
 DATA_IN_CODE = re.compile(r"^(_*[CD]TOR_LIST__|\.[cd]tors(\..*)?|\.gcc_except_table)$")
 
+# SSE2 reuses the names movsd and cmpsd (objdump calls the string forms movs
+# and cmps); an MMX or SSE register gives such an instruction away.
+_VECTOR_REGISTER = re.compile(r"\b[xyz]?mm\d+\b")
 _SYMBOL_LINE = re.compile(r"^([0-9a-f]+) <(.*)>:$")
 _INSTRUCTION_LINE = re.compile(r"^\s*([0-9a-f]+):\t(.*)$")
 
@@ -133,8 +140,10 @@ def foreign_instructions(disassembly):
             continue
         text = match.group(2).strip()
         mnemonic, operands = _mnemonic(text)
+        registers = re.sub(r"<[^>]*>", "", operands)
         # A nop with an operand is the multi-byte 0F 1F form.
-        if mnemonic in PENTIUM_MNEMONICS and not (mnemonic == "nop" and operands):
+        if (mnemonic in PENTIUM_MNEMONICS and not (mnemonic == "nop" and operands)
+                and not _VECTOR_REGISTER.search(registers)):
             continue
         found.append(Instruction(int(match.group(1), 16), symbol, symbol_address, text))
     return found
@@ -164,10 +173,6 @@ def instruction_problems(instructions):
             problems.append("0x%08x in %s: '%s' is not an instruction of the original "
                             "Pentium" % (instruction.address, where, text))
     return problems
-
-
-class PeError(Exception):
-    """The file is not a PE image this check can read."""
 
 
 @dataclass

@@ -193,7 +193,9 @@ Disassembly of section .text:
   401001:\tlock cmpxchg8b QWORD PTR [esi]
   401005:\trep stos DWORD PTR es:[edi],eax
   401007:\trepz cmps BYTE PTR ds:[esi],BYTE PTR es:[edi]
-  401009:\txchg   ax,ax
+  401008:\tmovs   DWORD PTR es:[edi],DWORD PTR ds:[esi]
+  401009:\tcall   401000 <copy_mm1>
+  40100a:\txchg   ax,ax
   40100b:\tlea    esi,[esi+eiz*1+0x0]
   40100f:\tjne,pt 401000 <mainCRTStartup>
   401012:\tfnstsw ax
@@ -236,7 +238,9 @@ class InstructionsTest(unittest.TestCase):
             ("emms", "MMX"),
             ("pxor   mm0,mm0", "MMX"),
             ("movaps xmm0,XMMWORD PTR [eax]", "SSE"),
-            ("lock xaddq QWORD PTR [eax],rax", "not i386"),
+            ("movsd  xmm0,QWORD PTR [eax]", "SSE2 under a string instruction's name"),
+            ("tzcnt  eax,ecx", "BMI1"),
+            ("sysenter", "Pentium II"),
             ("endbr32", "CET"),
             ("(bad)", "undecodable"),
         ]
