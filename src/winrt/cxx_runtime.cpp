@@ -1,16 +1,15 @@
-// What the C++ code needs of a runtime, in place of libstdc++'s and
-// mingw-w64's prebuilt pieces: those are built for the Pentium Pro and pull in
-// the whole exception machinery. Nothing here throws (the programs are built
-// without exceptions), so a failure that would have thrown ends the program
-// the way an uncaught exception did: abort().
+// What the C++ code needs of a runtime beyond msvcrt.dll, in place of
+// crt2.o's atexit and libstdc++'s operator new and delete: those are built
+// for the Pentium Pro, and a throwing operator new pulls in the whole
+// exception runtime. atexit puts a function on msvcrt.dll's own exit list,
+// which exit() runs in reverse order of registration, as crt2.o's did.
+// Nothing here throws (the programs are built without exceptions and could
+// not catch one), so memory that cannot be had ends the program the way the
+// uncaught std::bad_alloc did: abort().
 #include <stdlib.h>
 
 #include <new>
 
-#include <windows.h>
-
-// exit() runs these in reverse order of registration, after returning from
-// main or WinMain, as it did with crt2.o's atexit.
 extern "C" int atexit(void (*function)()) {
     return _onexit(reinterpret_cast<_onexit_t>(function)) ? 0 : -1;
 }
@@ -39,42 +38,4 @@ void operator delete(void* block, std::size_t) noexcept {
 
 void operator delete[](void* block, std::size_t) noexcept {
     free(block);
-}
-
-// A function-local static is set up once even when threads reach it
-// together: the first one in holds the guard's second word and sets it up;
-// the others wait until the first byte, which the compiler's own code checks,
-// says it is done. Windows 95 has no InterlockedCompareExchange.
-namespace {
-
-volatile LONG* BusyWord(long long* guard) {
-    return reinterpret_cast<volatile LONG*>(guard) + 1;
-}
-
-bool IsDone(long long* guard) {
-    return *reinterpret_cast<volatile char*>(guard) != 0;
-}
-
-} // namespace
-
-extern "C" int __cxa_guard_acquire(long long* guard) {
-    while (!IsDone(guard)) {
-        if (InterlockedExchange(const_cast<LONG*>(BusyWord(guard)), 1) == 0) {
-            if (!IsDone(guard))
-                return 1;
-            InterlockedExchange(const_cast<LONG*>(BusyWord(guard)), 0);
-            return 0;
-        }
-        Sleep(1);
-    }
-    return 0;
-}
-
-extern "C" void __cxa_guard_release(long long* guard) {
-    *reinterpret_cast<volatile char*>(guard) = 1;
-    InterlockedExchange(const_cast<LONG*>(BusyWord(guard)), 0);
-}
-
-extern "C" void __cxa_guard_abort(long long* guard) {
-    InterlockedExchange(const_cast<LONG*>(BusyWord(guard)), 0);
 }

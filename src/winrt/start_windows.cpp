@@ -1,10 +1,13 @@
 // The entry point of the dialog program, in place of mingw-w64's crt2.o,
-// whose start-up code is built for the Pentium Pro and brings in the
-// pseudo-relocation and argument-parsing code the program has no use for.
-// msvcrt.dll has set itself up before this runs. The static constructors run
-// through the toolchain's own __main, in the order of the .ctors list that the
-// linker lays out; exit() then runs what they registered with atexit, in
-// reverse, and flushes and closes the streams.
+// whose start-up code is built for the Pentium Pro. msvcrt.dll has set itself
+// up before this runs; __set_app_type(2) has it show its own fatal errors in a
+// message box. The static constructors run through the toolchain's own
+// __main, in the order of the .ctors list that the linker lays out; exit()
+// then runs what they registered with atexit, in reverse. WinMain gets what
+// Windows documents for it: the module's handle, no previous instance, the
+// command line after the program's name (which may be quoted and hold
+// blanks; bytes above 127 are not blanks) and the show command the starting
+// program asked for.
 #include <stdlib.h>
 
 #include <windows.h>
@@ -14,11 +17,6 @@ extern "C" void __set_app_type(int);
 
 namespace {
 
-// Runtime errors are shown in a message box rather than written to stderr.
-const int kGuiApp = 2;
-
-// WinMain gets the command line without the program's name, as Windows
-// passes it to a 16-bit program: the name may be quoted and hold blanks.
 LPSTR CommandTail() {
     unsigned char* at = reinterpret_cast<unsigned char*>(GetCommandLineA());
     bool quoted = false;
@@ -34,7 +32,7 @@ LPSTR CommandTail() {
 } // namespace
 
 extern "C" void WinMainCRTStartup() {
-    __set_app_type(kGuiApp);
+    __set_app_type(2);
     __main();
     STARTUPINFOA startup;
     startup.cb = sizeof startup;
