@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "kernel/objects.h"
+#include "kernel/sync.h"
 #include "core/clock.h"
 
 namespace hosted {
@@ -53,6 +54,15 @@ std::shared_ptr<EventObject> EventFor(HANDLE handle) {
 }
 
 } // namespace
+
+bool SetEventLocked(HANDLE handle) {
+    std::shared_ptr<EventObject> event = EventFor(handle);
+    if (!event)
+        return false;
+    event->Set(true);
+    return true;
+}
+
 } // namespace hosted
 
 using namespace hosted;
@@ -77,12 +87,10 @@ HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initial
 
 BOOL WINAPI SetEvent(HANDLE handle) {
     MachineLock lock = LockMachine();
-    std::shared_ptr<EventObject> event = EventFor(handle);
-    if (!event) {
+    if (!SetEventLocked(handle)) {
         SetLastErrorCode(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    event->Set(true);
     return TRUE;
 }
 

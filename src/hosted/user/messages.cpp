@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "user/observers.h"
 #include "user/threads.h"
 #include "user/window.h"
 
 namespace hosted {
 namespace {
+
+SentMessageObserver g_sentObserver = nullptr;
 
 // Handles every message sent to this thread from elsewhere; lock held.
 void DeliverIncoming(MachineLock& lock, UserThread& self) {
@@ -52,12 +55,19 @@ LRESULT CallProcedure(MachineLock& lock, HWND handle, UINT message, WPARAM wPara
     return result;
 }
 
+void SetSentMessageObserver(SentMessageObserver observer) {
+    MachineLock lock = LockMachine();
+    g_sentObserver = observer;
+}
+
 LRESULT SendLocked(MachineLock& lock, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* window = LookupWindow(handle);
     if (!window) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
+    if (message >= 0xC000 && message <= 0xFFFF && g_sentObserver)
+        g_sentObserver(message, wParam, lParam);
     if (window->threadId == CurrentThread().id)
         return CallProcedure(lock, handle, message, wParam, lParam);
     UserThread* target = FindUserThread(window->threadId);
