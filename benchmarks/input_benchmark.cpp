@@ -11,13 +11,26 @@
 namespace {
 
 // Reads that keep the machine busy on every path: a held key with taps
-// (gathering), two keys at once, a press that a release hides, and the
-// release that completes and sends each chord.
+// (gathering), several keys at once, a press that a release hides, and the
+// release that completes and sends each chord. The texts are longer than a
+// string keeps without the heap, so that a text that lost its capacity would
+// show up as allocations.
 std::vector<std::vector<BYTE>> ChordReads() {
     const std::vector<std::vector<int>> downs = {
-        {0x1D}, {0x1D, 0x1E}, {0x1D}, {0x1D, 0x30}, {0x1D}, {0x1D, 0x1E, 0x31},
-        {0x1D}, {},           {0x2A}, {0x2A, 0x10}, {0x10}, {0x10, 0xC8},
-        {},     {0x54},       {},
+        {0x1D},
+        {0x1D, 0x1E},
+        {0x1D},
+        {0x1D, 0x4A, 0x30, 0xC8},
+        {0x1D},
+        {0x1D, 0x1E, 0x31},
+        {0x1D},
+        {},
+        {0x2A, 0x10, 0xCB, 0x4E},
+        {0x10},
+        {0x10, 0xC8},
+        {},
+        {0x54},
+        {},
     };
     std::vector<std::vector<BYTE>> reads;
     for (const std::vector<int>& down : downs) {
