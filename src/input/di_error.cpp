@@ -63,7 +63,7 @@ const char* FindDIErrorName(DWORD code) {
 
 } // namespace
 
-void ReportDIError(const char* message, LONG code) {
+void ReportDIError(const char* message, HRESULT code) {
     DWORD bits = static_cast<DWORD>(code);
     char hex[9];
     const char* name = FindDIErrorName(bits);

@@ -5,6 +5,6 @@
 #include <windows.h>
 
 // Writes "<message>.  Return Code: <name or hex>\n" through WriteLog. The
-// code is the failing result (an HRESULT, which is a LONG); a code without a
+// code is the failing result; a code without a
 // name is printed as its unsigned 32-bit value in lowercase hex digits.
-void ReportDIError(const char* message, LONG code);
+void ReportDIError(const char* message, HRESULT code);
