@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-// Writes "<message>.  Return Code: <name or hex>\n" through WriteLog. The
-// code is the failing result; a code without a
-// name is printed as its unsigned 32-bit value in lowercase hex digits.
+// Writes "<message>.  Return Code: <name or hex>\n" through WriteLog; a code
+// without a name is printed as its unsigned 32-bit value in lowercase hex.
 void ReportDIError(const char* message, HRESULT code);
