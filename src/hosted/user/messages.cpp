@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "kernel/sync.h"
 #include "user/observers.h"
 #include "user/threads.h"
 #include "user/window.h"
@@ -142,6 +143,20 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT remove) {
         return TRUE;
     }
     return FALSE;
+}
+
+// Wakes for the handles or for input of the kinds asked for; the caller
+// then takes the input with PeekMessageA, which also handles sent messages.
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                       DWORD milliseconds, DWORD wakeMask) {
+    MachineLock lock = LockMachine();
+    UserThread& self = CurrentUserThread();
+    std::function<bool()> input = [&] {
+        return ((wakeMask & QS_SENDMESSAGE) && !self.incoming.empty()) ||
+               ((wakeMask & QS_POSTMESSAGE) && (!self.posted.empty() || self.quitPosted));
+    };
+    return WaitForObjectsLocked(lock, count, handles, waitAll != FALSE, milliseconds, &input,
+                                "MsgWaitForMultipleObjects");
 }
 
 BOOL WINAPI TranslateMessage(const MSG*) {
