@@ -13,6 +13,7 @@
 #include "kernel/objects.h"
 #include "core/clock.h"
 #include "sim/driver_device.h"
+#include "sim/message_watch.h"
 #include "sim/program_module.h"
 #include "core/machine.h"
 #include "sim/registry_file.h"
@@ -159,6 +160,7 @@ int RunHostedProgram(int argc, char** argv, WinMainFunction winMain) {
     }
     OpenTranscript(transcript);
     TranscribeFileWrites(kProgramLogName);
+    WatchProgramMessages();
     InstallDriverDevice();
     if (!scenarioPath) { // as on Windows, settings outlive the run; scenarios start afresh
         MachineLock lock = LockMachine();

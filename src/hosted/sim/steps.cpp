@@ -9,7 +9,8 @@ const StepKind kSteps[] = {
     {"clock", StepClock},       {"driver", StepDriver},     {"start", StepStart},
     {"advance", StepAdvance},   {"click", StepClick},       {"key", StepKey},
     {"answer", StepAnswer},     {"snapshot", StepSnapshot}, {"send", StepSend},
-    {"registry", StepRegistry},
+    {"registry", StepRegistry}, {"slot", StepSlot},         {"wheel", StepWheel},
+    {"keyboard", StepKeyboard}, {"fail", StepFail},         {"timer", StepTimer},
 };
 
 } // namespace

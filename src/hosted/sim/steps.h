@@ -48,5 +48,10 @@ bool StepAnswer(const Step&, std::string*);
 bool StepSnapshot(const Step&, std::string*);
 bool StepSend(const Step&, std::string*);
 bool StepRegistry(const Step&, std::string*);
+bool StepSlot(const Step&, std::string*);
+bool StepWheel(const Step&, std::string*);
+bool StepKeyboard(const Step&, std::string*);
+bool StepFail(const Step&, std::string*);
+bool StepTimer(const Step&, std::string*);
 
 } // namespace hosted
