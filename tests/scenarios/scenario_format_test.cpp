@@ -26,6 +26,28 @@ TEST(ScenarioFormat, BadStepsFailWithTheirLineNumber) {
          "scenario line 4: BRISKARN has already been started\n"},
         {"driver absent\nstart\nanswer cancel\n",
          "scenario line 3: the message box has no such button\n"},
+        {"slot 16 wheel\n", "scenario line 1: expected 'slot N ...' with N from 0 to 15\n"},
+        {"slot 0 wheel polled buttons=129\n",
+         "scenario line 1: a wheel has at most 128 buttons and 4 hats\n"},
+        {"slot 0 wheel\nslot 0 object Rudder type=2\n",
+         "scenario line 2: expected 'slot N object NAME type=T offset=O'\n"},
+        {"slot 1 object Rudder type=2 offset=8\n", "scenario line 1: slot 1 holds no device\n"},
+        {"wheel 3 x=1\n", "scenario line 1: slot 3 holds no device\n"},
+        {"slot 3 wheel\nwheel 3 button0=down\n", "scenario line 2: unexpected 'button0=down'\n"},
+        {"slot 3 wheel\nwheel 3 button129=down\n",
+         "scenario line 2: unexpected 'button129=down'\n"},
+        {"slot 3 wheel\nwheel 3 button1=256\n", "scenario line 2: unexpected 'button1=256'\n"},
+        {"keyboard down 256\n",
+         "scenario line 1: expected 'keyboard down CODE' or 'keyboard up CODE' (a scan code, 0 "
+         "to 255)\n"},
+        {"fail IDirectInputA::CreateDevice call=0 code=1\n",
+         "scenario line 1: unexpected 'call=0'\n"},
+        {"fail IDirectInputA::CreateDevice\n",
+         "scenario line 1: expected 'fail IFACE::METHOD [device=N] [call=K|every] code=CODE'\n"},
+        {"timer caps min=x\n", "scenario line 1: unexpected 'min=x'\n"},
+        {"timer stop\n",
+         "scenario line 1: expected 'timer caps min=N max=N', 'timer caps fail' or 'timer set "
+         "fails'\n"},
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -37,7 +59,15 @@ TEST(ScenarioFormat, BadStepsFailWithTheirLineNumber) {
 
 TEST(ScenarioFormat, ScenarioWithoutStartRunsNothing) {
     TempDir dir;
-    ScenarioRun run = RunScenario(dir, "clock 2026-01-01 00:00:00.000\ndriver absent error=5\n");
+    ScenarioRun run = RunScenario(dir, "clock 2026-01-01 00:00:00.000\ndriver absent error=5\n"
+                                       "slot 0 wheel interrupt buttons=12 povs=2 name=Big Wheel\n"
+                                       "slot 0 object \"Rudder pedal\" type=2 offset=8\n"
+                                       "slot 1 result=-2147024637\nwheel 0 x=-5 pov1=9000 "
+                                       "button12=down button1=3\nkeyboard down 0x1E\n"
+                                       "fail IDirectInputDevice2A::GetDeviceState device=0 "
+                                       "call=every code=0x8007001E\nfail DirectInputCreateA "
+                                       "code=0x80004005\ntimer caps min=1 max=10\n"
+                                       "timer caps fail\ntimer set fails\n");
     EXPECT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_EQ(run.transcript, "");
     EXPECT_FALSE(dir.Exists("Briskarn.log"));

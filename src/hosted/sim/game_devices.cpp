@@ -21,10 +21,10 @@ std::shared_ptr<InputDevice> MakeWheel(unsigned slot, const std::string& name, b
     wheel->polled = polled;
     wheel->format = &c_dfDIJoystick2;
     wheel->state.assign(sizeof(DIJOYSTATE2), 0);
-    wheel->objects.push_back({"X Axis", &GUID_XAxis, offsetof(DIJOYSTATE2, lX),
-                              DIDFT_ABSAXIS | DIDFT_MAKEINSTANCE(0)});
-    wheel->objects.push_back({"Y Axis", &GUID_YAxis, offsetof(DIJOYSTATE2, lY),
-                              DIDFT_ABSAXIS | DIDFT_MAKEINSTANCE(1)});
+    wheel->objects.push_back(
+        {"X Axis", &GUID_XAxis, offsetof(DIJOYSTATE2, lX), DIDFT_ABSAXIS | DIDFT_MAKEINSTANCE(0)});
+    wheel->objects.push_back(
+        {"Y Axis", &GUID_YAxis, offsetof(DIJOYSTATE2, lY), DIDFT_ABSAXIS | DIDFT_MAKEINSTANCE(1)});
     for (unsigned i = 0; i < buttons; ++i)
         wheel->objects.push_back({"Button " + std::to_string(i), &GUID_Button,
                                   static_cast<DWORD>(offsetof(DIJOYSTATE2, rgbButtons) + i),
@@ -44,7 +44,8 @@ bool SetWheelValue(InputDevice& wheel, const std::string& part, std::int64_t val
     static const struct {
         const char* name;
         std::size_t offset;
-    } kAxes[] = {{"x", offsetof(DIJOYSTATE2, lX)}, {"y", offsetof(DIJOYSTATE2, lY)},
+    } kAxes[] = {{"x", offsetof(DIJOYSTATE2, lX)},
+                 {"y", offsetof(DIJOYSTATE2, lY)},
                  {"z", offsetof(DIJOYSTATE2, lZ)}};
     for (const auto& axis : kAxes)
         if (part == axis.name) {

@@ -28,7 +28,8 @@ bool ParseSigned(const std::string& text, std::int64_t* value) {
     std::uint64_t magnitude = 0;
     if (!ParseNumber(negative ? text.substr(1) : text, &magnitude) || magnitude > 0xFFFFFFFFull)
         return false;
-    *value = negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+    *value =
+        negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
     return true;
 }
 
@@ -158,10 +159,9 @@ bool StepWheel(const Step& step, std::string* error) {
         std::size_t equals = word.find('=');
         std::string part = word.substr(0, equals), text = word.substr(equals + 1);
         std::int64_t value = 0;
-        bool parsed = equals != std::string::npos &&
-                      (text == "down"  ? (value = 0x80, true)
-                       : text == "up" ? (value = 0, true)
-                                      : ParseSigned(text, &value));
+        bool parsed = equals != std::string::npos && (text == "down" ? (value = 0x80, true)
+                                                      : text == "up" ? (value = 0, true)
+                                                                     : ParseSigned(text, &value));
         if (part.compare(0, 6, "button") == 0 && parsed && (value < 0 || value > 255))
             parsed = false;
         if (!parsed || !SetWheelValue(*wheel, part, value)) {
