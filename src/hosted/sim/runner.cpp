@@ -4,10 +4,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 #include "kernel/files.h"
 #include "kernel/objects.h"
@@ -75,6 +78,8 @@ std::vector<Step> ParseScenario(const std::string& text) {
 
 [[noreturn]] void Fail(int line, const std::string& reason) {
     FlushTranscript();
+    if (int error = TranscriptWriteError())
+        std::fprintf(stderr, "briskarn: cannot write the transcript: %s\n", std::strerror(error));
     if (line > 0)
         std::fprintf(stderr, "scenario line %d: %s\n", line, reason.c_str());
     else
@@ -98,14 +103,43 @@ void RunSteps(const std::vector<Step>& steps, int lastLine) {
     g_run.scenarioDone = true;
 }
 
-bool ReadFile(const char* path, std::string* text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+// A scenario is a page or two of steps; more than this is not one.
+const std::size_t kMaxScenarioBytes = 16u << 20;
+
+// False with the reason when the scenario is not a regular file that can be
+// read whole, so a directory, a device or a pipe is not taken for no steps.
+bool ReadScenarioFile(const char* path, std::string* text, std::string* reason) {
+    int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat info;
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        *reason = std::strerror(errno);
+        if (fd >= 0)
+            ::close(fd);
         return false;
-    std::ostringstream content;
-    content << in.rdbuf();
-    *text = content.str();
-    return true;
+    }
+    bool ok = S_ISREG(info.st_mode);
+    if (!ok)
+        *reason = "not a regular file";
+    text->clear();
+    char buffer[65536];
+    while (ok) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            *reason = std::strerror(errno);
+            ok = false;
+        } else if (got == 0) {
+            break;
+        } else if (text->size() + static_cast<std::size_t>(got) > kMaxScenarioBytes) {
+            *reason = "larger than 16 MiB";
+            ok = false;
+        } else {
+            text->append(buffer, static_cast<std::size_t>(got));
+        }
+    }
+    ::close(fd);
+    return ok;
 }
 
 int Usage() {
@@ -148,8 +182,10 @@ int RunHostedProgram(int argc, char** argv, WinMainFunction winMain) {
             return Usage();
     }
     std::string text = kDemoScenario;
-    if (scenarioPath && !ReadFile(scenarioPath, &text)) {
-        std::fprintf(stderr, "briskarn: cannot read scenario %s\n", scenarioPath);
+    std::string reason;
+    if (scenarioPath && !ReadScenarioFile(scenarioPath, &text, &reason)) {
+        std::fprintf(stderr, "briskarn: cannot read scenario %s: %s\n", scenarioPath,
+                     reason.c_str());
         return 2;
     }
     std::FILE* transcript = stdout;
@@ -193,6 +229,10 @@ int RunHostedProgram(int argc, char** argv, WinMainFunction winMain) {
     }
     runner.join();
     FlushTranscript();
+    if (int error = TranscriptWriteError()) {
+        std::fprintf(stderr, "briskarn: cannot write the transcript: %s\n", std::strerror(error));
+        return 2;
+    }
     return 0;
 }
 
