@@ -314,3 +314,59 @@ TEST_F(HostedRegistryTest, ADamagedFileDoesNotStopAnInteractiveRun) {
 }
 
 } // namespace
+
+namespace {
+
+LONG CreateAndClose(HKEY parent, const std::string& path, HKEY* opened = nullptr) {
+    HKEY key = nullptr;
+    LONG result = RegCreateKeyExA(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    if (result == ERROR_SUCCESS && opened)
+        *opened = key;
+    else if (result == ERROR_SUCCESS)
+        RegCloseKey(key);
+    return result;
+}
+
+std::string Levels(int count) {
+    std::string path = "Software";
+    for (int i = 1; i < count; ++i)
+        path += "\\k";
+    return path;
+}
+
+} // namespace
+
+TEST_F(HostedRegistryTest, KeysKeepToWindowsLimitsOfNameLengthAndDepth) {
+    EXPECT_EQ(CreateAndClose(HKEY_CURRENT_USER, "Software\\" + std::string(255, 'n')),
+              ERROR_SUCCESS);
+    EXPECT_EQ(CreateAndClose(HKEY_CURRENT_USER, "Software\\" + std::string(256, 'n')),
+              ERROR_INVALID_PARAMETER);
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, ("Software\\" + std::string(256, 'n')).c_str(), 0,
+                            KEY_READ, &key),
+              ERROR_INVALID_PARAMETER);
+
+    // 512 levels below the root, whether reached in one call or key by key.
+    EXPECT_EQ(CreateAndClose(HKEY_CURRENT_USER, Levels(512)), ERROR_SUCCESS);
+    EXPECT_EQ(CreateAndClose(HKEY_CURRENT_USER, Levels(513)), ERROR_BAD_PATHNAME);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, Levels(513).c_str(), 0, KEY_READ, &key),
+              ERROR_BAD_PATHNAME);
+    HKEY deepest = nullptr;
+    ASSERT_EQ(CreateAndClose(HKEY_CURRENT_USER, Levels(512), &deepest), ERROR_SUCCESS);
+    EXPECT_EQ(CreateAndClose(deepest, "one more"), ERROR_BAD_PATHNAME);
+    RegCloseKey(deepest);
+    {
+        MachineLock lock = LockMachine();
+        std::shared_ptr<RegistryKey> found = FindKeyByPath("HKCU\\" + Levels(512));
+        ASSERT_TRUE(found);
+        EXPECT_EQ(KeyPath(*found), "HKCU\\" + Levels(512));
+    }
+
+    // The scenario step keeps to the same limits, without building the key first.
+    std::string error;
+    EXPECT_FALSE(RunRegistryStep("dword", "HKLM\\" + Levels(20000) + " V 1", &error));
+    EXPECT_EQ(error, "a key name longer than 255 characters or a key deeper than 512 levels");
+    EXPECT_FALSE(
+        RunRegistryStep("dword", "HKLM\\Software\\" + std::string(256, 'n') + " V 1", &error));
+}

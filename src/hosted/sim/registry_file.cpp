@@ -13,17 +13,23 @@ namespace {
 
 const char kHeader[] = "BRISKARN registry 1";
 
+// A backslash inside a name would read back as two keys.
+std::string EscapeKeyName(const std::string& name) {
+    std::string escaped;
+    for (char c : EscapeRegistryText(name))
+        escaped += c == '\\' ? std::string("%5C") : std::string(1, c);
+    return escaped;
+}
+
 std::string g_filePath;
 
 void FormatKey(const RegistryKey& key, bool isRoot, std::string* text) {
     if (!isRoot || !key.values.empty()) {
-        std::string line = "[";
-        std::size_t start = 0;
+        std::string line;
         // Escaped name by name: the backslashes between them stay as they are.
-        for (std::size_t end; (end = key.path.find('\\', start)) != std::string::npos;
-             start = end + 1)
-            line += EscapeRegistryText(key.path.substr(start, end - start)) + "\\";
-        *text += line + EscapeRegistryText(key.path.substr(start)) + "]\n";
+        for (const std::string& name : KeyPathNames(key))
+            line += (line.empty() ? "[" : "\\") + EscapeKeyName(name);
+        *text += line + "]\n";
     }
     for (const auto& [name, value] : key.values)
         *text += "\"" + EscapeRegistryText(name) + "\"=" + FormatRegistryValue(value) + "\n";
@@ -43,6 +49,8 @@ bool ParseKeyLine(const std::string& line, std::shared_ptr<RegistryKey>* key) {
     for (std::string& name : names)
         if (!UnescapeRegistryText(std::string(name), &name))
             return false;
+    if (CheckKeyNames(*root, names) != ERROR_SUCCESS)
+        return false;
     bool created = false;
     *key = CreateSubkey(root, names, &created);
     return true;
