@@ -1,5 +1,7 @@
 #include "advapi/registry_tree.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <strings.h>
 
@@ -76,8 +78,12 @@ void MarkDeleted(RegistryKey& key) {
 
 } // namespace
 
+// Every byte counts: names that differ only after a zero byte stay apart.
 bool NoCaseLess::operator()(const std::string& a, const std::string& b) const {
-    return strcasecmp(a.c_str(), b.c_str()) < 0;
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) <
+               std::tolower(static_cast<unsigned char>(y));
+    });
 }
 
 void ResetRegistry() {
