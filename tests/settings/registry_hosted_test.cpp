@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -427,4 +428,21 @@ TEST_F(HostedRegistryTest, KeysKeepToWindowsLimitsOfNameLengthAndDepth) {
     EXPECT_EQ(error, "a key name longer than 255 characters or a key deeper than 512 levels");
     EXPECT_FALSE(
         RunRegistryStep("dword", "HKLM\\Software\\" + std::string(256, 'n') + " V 1", &error));
+}
+
+TEST_F(HostedRegistryTest, ARegistryFileThatIsNoRegularFileGivesTheFreshRegistryAtOnce) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File("pipe.txt").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/zero", dir.File("zero.txt").c_str()), 0);
+    for (const char* name : {"pipe.txt", "zero.txt"}) {
+        UseFile(dir.File(name)); // neither blocks nor reads without end
+        EXPECT_EQ(RegistryText(), kFreshText) << name;
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 3)) << name;
+        EXPECT_NE(testing::internal::GetCapturedStderr(), "") << name;
+        struct stat kept;
+        ASSERT_EQ(::lstat(dir.File(std::string(name) + ".bad").c_str(), &kept), 0) << name;
+        EXPECT_FALSE(S_ISREG(kept.st_mode)) << "kept as it was: " << name;
+        EXPECT_NE(dir.Read(name).find("\"Button1\"=dword:3\n"), std::string::npos) << name;
+    }
 }

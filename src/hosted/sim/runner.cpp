@@ -142,6 +142,14 @@ bool ReadScenarioFile(const char* path, std::string* text, std::string* reason) 
     return ok;
 }
 
+std::FILE* OpenTranscriptFile(const char* path) {
+    int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "w");
+    if (fd >= 0 && !file)
+        ::close(fd);
+    return file;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: briskarn [--scenario FILE] [--transcript OUT]\n"
                          "Without --scenario it runs the built-in demo scenario.\n");
@@ -189,7 +197,9 @@ int RunHostedProgram(int argc, char** argv, WinMainFunction winMain) {
         return 2;
     }
     std::FILE* transcript = stdout;
-    if (transcriptPath && (transcript = std::fopen(transcriptPath, "w")) == nullptr) {
+    // Not through fopen: the program's C runtime refuses devices, and a
+    // transcript may well go to one.
+    if (transcriptPath && (transcript = OpenTranscriptFile(transcriptPath)) == nullptr) {
         std::fprintf(stderr, "briskarn: cannot write transcript %s\n", transcriptPath);
         return 2;
     }
