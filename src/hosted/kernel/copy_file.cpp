@@ -89,7 +89,7 @@ using namespace hosted;
 BOOL WINAPI CopyFileA(LPCSTR existingName, LPCSTR newName, BOOL failIfExists) {
     if (existingName == nullptr || newName == nullptr)
         return Fail(ERROR_INVALID_PARAMETER);
-    std::string from = NativePath(existingName), to = NativePath(newName);
+    std::string from = ExistingNativePath(existingName), to = ExistingNativePath(newName);
     // Not blocking on a pipe: what is not a regular file is refused next.
     FileDescriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat sourceInfo;

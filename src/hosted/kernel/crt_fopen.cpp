@@ -6,7 +6,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <sys/stat.h>
+
+#include "kernel/host_paths.h"
 
 extern "C" FILE* __real_fopen(const char* name, const char* mode);
 
@@ -16,6 +19,10 @@ extern "C" FILE* __real_fopen(const char* name, const char* mode);
 extern "C" FILE* __wrap_fopen(const char* name, const char* mode) {
     struct stat info;
     bool writes = mode != nullptr && std::strpbrk(mode, "wa+") != nullptr;
+    // File names ignore case on Windows: an existing file is found by any spelling.
+    std::string path = name != nullptr ? hosted::ExistingNativePath(name) : std::string();
+    if (name != nullptr)
+        name = path.c_str();
     if (name != nullptr && ::stat(name, &info) == 0) {
         bool special = !S_ISREG(info.st_mode) && std::strcmp(name, "/dev/null") != 0 &&
                        std::strncmp(name, "/dev/std", 8) != 0 &&

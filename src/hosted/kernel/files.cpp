@@ -139,9 +139,17 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTE
         SetLastErrorCode(error);
         return INVALID_HANDLE_VALUE;
     }
-    std::string path = NativePath(name);
+    std::string path = ExistingNativePath(name);
     struct stat info;
     bool existed = ::stat(path.c_str(), &info) == 0;
+    // Windows opens no read-only file for writing, whoever asks; root on
+    // Linux would.
+    bool writes = (access & GENERIC_WRITE) || disposition == CREATE_ALWAYS ||
+                  disposition == TRUNCATE_EXISTING;
+    if (existed && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0 && writes) {
+        SetLastErrorCode(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
     // Windows has no pipes, devices or directories among its files; opening
     // one must neither block nor read without end.
     if (existed && !S_ISREG(info.st_mode)) {
