@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -43,14 +44,18 @@ struct Run {
 
 Run g_run;
 
+} // namespace
+
 std::vector<Step> ParseScenario(const std::string& text) {
     std::vector<Step> steps;
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
         std::size_t hash = line.find('#');
-        while (hash != std::string::npos && hash > 0 && line[hash - 1] != ' ' &&
-               line[hash - 1] != '\t')
+        // Blanks as the words are split on, so that no word starts a comment
+        // that the line does not.
+        while (hash != std::string::npos && hash > 0 &&
+               !std::isspace(static_cast<unsigned char>(line[hash - 1])))
             hash = line.find('#', hash + 1);
         if (hash != std::string::npos)
             line.erase(hash);
@@ -75,6 +80,8 @@ std::vector<Step> ParseScenario(const std::string& text) {
     }
     return steps;
 }
+
+namespace {
 
 [[noreturn]] void Fail(int line, const std::string& reason) {
     FlushTranscript();
