@@ -117,7 +117,7 @@ BOOL WINAPI CopyFileA(LPCSTR existingName, LPCSTR newName, BOOL failIfExists) {
     FileDescriptor target(::open(to.c_str(), flags, 0600));
     if (target.get() < 0)
         return Fail(ErrorFromErrno(errno));
-    // Swapped for a special file since the look above: its mode is not ours to change.
+    // Swapped for a pipe or device since the look above: its mode is not ours to change.
     struct stat opened;
     if (::fstat(target.get(), &opened) != 0 || !S_ISREG(opened.st_mode))
         return Fail(ERROR_ACCESS_DENIED);

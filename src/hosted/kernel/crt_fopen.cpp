@@ -24,10 +24,10 @@ extern "C" FILE* __wrap_fopen(const char* name, const char* mode) {
     if (name != nullptr)
         name = path.c_str();
     if (name != nullptr && ::stat(name, &info) == 0) {
-        bool special = !S_ISREG(info.st_mode) && std::strcmp(name, "/dev/null") != 0 &&
-                       std::strncmp(name, "/dev/std", 8) != 0 &&
-                       std::strncmp(name, "/proc/", 6) != 0;
-        if (special || (writes && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0)) {
+        bool device = !S_ISREG(info.st_mode) && std::strcmp(name, "/dev/null") != 0 &&
+                      std::strncmp(name, "/dev/std", 8) != 0 &&
+                      std::strncmp(name, "/proc/", 6) != 0;
+        if (device || (writes && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0)) {
             errno = EACCES;
             return nullptr;
         }

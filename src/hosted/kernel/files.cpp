@@ -162,7 +162,7 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTE
         SetLastErrorCode(ErrorFromErrno(errno));
         return INVALID_HANDLE_VALUE;
     }
-    // Swapped in between the two looks: still no special file.
+    // Swapped in between the two looks: still no pipe or device.
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         SetLastErrorCode(ERROR_ACCESS_DENIED);

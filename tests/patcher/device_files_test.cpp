@@ -28,7 +28,7 @@ const char kNoHang[] = "timeout 60 ";
 
 } // namespace
 
-TEST(SpecialFiles, ThePatcherRefusesPipesWhereItsFilesShouldBe) {
+TEST(NonRegularFiles, ThePatcherRefusesPipesWhereItsFilesShouldBe) {
     struct Case {
         const char* fifo;
         const char* line;
@@ -50,7 +50,7 @@ TEST(SpecialFiles, ThePatcherRefusesPipesWhereItsFilesShouldBe) {
     }
 }
 
-TEST(SpecialFiles, FileCallsRefuseWhatIsNotARegularFile) {
+TEST(NonRegularFiles, FileCallsRefuseWhatIsNotARegularFile) {
     TempDir dir;
     dir.Write("source", "data");
     MakeFifo(dir, "pipe");
