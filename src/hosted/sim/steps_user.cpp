@@ -65,6 +65,15 @@ bool StepAdvance(const Step& step, std::string* error) {
         *error = "expected 'advance DURATION' (e.g. 20ms, 1s)";
         return false;
     }
+    {
+        // Windows keeps its local time in a SYSTEMTIME; a clock past what that
+        // holds would give the program dates it could never see.
+        MachineLock lock = LockMachine();
+        if (!LocalTimeFits(VirtualNow() + duration)) {
+            *error = "advance " + step.words[1] + " takes the local time past the year 30827";
+            return false;
+        }
+    }
     return AdvanceVirtualClock(duration, error);
 }
 
