@@ -129,4 +129,23 @@ bool StepSend(const Step& step, std::string* error) {
     return ParseControlId(step, &id, error) && SendCommand(id, error);
 }
 
+bool StepSyscommand(const Step& step, std::string* error) {
+    std::uint64_t command = 0;
+    if (step.words.size() != 2 || !ParseNumber(step.words[1], &command) || command > 0xFFFF) {
+        *error = "expected 'syscommand N'";
+        return false;
+    }
+    return ChooseSystemCommand(static_cast<WPARAM>(command), error);
+}
+
+// As the user does it: with the caption's buttons, which choose the
+// system command.
+bool StepMinimizeRestore(const Step& step, std::string* error) {
+    if (step.words.size() != 1) {
+        *error = "expected '" + step.words[0] + "'";
+        return false;
+    }
+    return ChooseSystemCommand(step.words[0] == "minimize" ? SC_MINIMIZE : SC_RESTORE, error);
+}
+
 } // namespace hosted
