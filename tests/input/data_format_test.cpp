@@ -25,7 +25,8 @@ void ExpectFormat(const DIDATAFORMAT& format, DWORD flags, DWORD dataSize,
         const DIOBJECTDATAFORMAT& object = format.rgodf[i];
         const Expected& expected = objects[i];
         if (expected.guid)
-            EXPECT_TRUE(object.pguid && IsEqualGUID(*object.pguid, *expected.guid)) << "object " << i;
+            EXPECT_TRUE(object.pguid && IsEqualGUID(*object.pguid, *expected.guid))
+                << "object " << i;
         else
             EXPECT_EQ(object.pguid, nullptr) << "object " << i;
         EXPECT_EQ(object.dwOfs, expected.offset) << "object " << i;
@@ -37,14 +38,15 @@ void ExpectFormat(const DIDATAFORMAT& format, DWORD flags, DWORD dataSize,
 const DWORD kAnyAxis = 0x80FFFF03, kAnyButton = 0x80FFFF0C, kAnyPov = 0x80FFFF10;
 
 TEST(DataFormat, TheExtendedJoystickHas164ObjectsWhereItsStateKeepsThem) {
-    static const GUID* const kAxes[] = {&GUID_XAxis,  &GUID_YAxis,  &GUID_ZAxis, &GUID_RxAxis,
+    static const GUID* const kAxes[] = {&GUID_XAxis,  &GUID_YAxis,  &GUID_ZAxis,  &GUID_RxAxis,
                                         &GUID_RyAxis, &GUID_RzAxis, &GUID_Slider, &GUID_Slider};
     std::vector<Expected> objects;
     // Position, velocity, acceleration and force axes; each group's sliders
     // sit at the position sliders' offsets in the library's table.
     auto axes = [&](DWORD base, DWORD aspect) {
         for (DWORD i = 0; i < 8; ++i)
-            objects.push_back({kAxes[i], i < 6 ? base + 4 * i : 24 + 4 * (i - 6), kAnyAxis, aspect});
+            objects.push_back(
+                {kAxes[i], i < 6 ? base + 4 * i : 24 + 4 * (i - 6), kAnyAxis, aspect});
     };
     axes(0, 0x100);
     for (DWORD i = 0; i < 4; ++i)
