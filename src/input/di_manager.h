@@ -62,10 +62,6 @@ class CDIManager {
   private:
     friend UINT InputWorkerProc(LPVOID manager);
 
-    // Waits once for object or for a message sent to this thread, and handles
-    // the sent messages.
-    void WaitLettingSendsThrough(HANDLE object);
-
     struct PassSent;
     void ComparePass(WORD deviceNumber, DeviceEntry& entry, PassSent& sent);
     // Keeps new passes out and returns once none is running; sent messages
