@@ -1,5 +1,6 @@
 // Reports as the simulated driver receives them, and the progress lines in
 // the log.
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -30,7 +31,7 @@ class JoystickReportTest : public ::testing::Test {
             hosted::Driver() = hosted::DriverSettings();
             hosted::Driver().present = true;
             hosted::SetDriverCount(0);
-            m_seen = hosted::DriverReports().size();
+            m_seen = hosted::DriverReportCount();
         }
         // As the main dialog's construction leaves them.
         JoystickReport = {0, 0, 0, 0, 0xFF};
@@ -54,10 +55,8 @@ class JoystickReportTest : public ::testing::Test {
     // The reports the driver received since the last call.
     std::vector<hosted::DriverReport> Received() {
         hosted::MachineLock lock = hosted::LockMachine();
-        const std::vector<hosted::DriverReport>& all = hosted::DriverReports();
-        std::vector<hosted::DriverReport> fresh(all.begin() + static_cast<std::ptrdiff_t>(m_seen),
-                                                all.end());
-        m_seen = all.size();
+        std::vector<hosted::DriverReport> fresh = hosted::DriverReportsSince(m_seen);
+        m_seen = hosted::DriverReportCount();
         return fresh;
     }
 
@@ -74,7 +73,7 @@ class JoystickReportTest : public ::testing::Test {
     TempDir m_dir;
     CurrentDirectory m_current{m_dir.path()};
     HANDLE m_driver = INVALID_HANDLE_VALUE;
-    std::size_t m_seen = 0;
+    std::uint64_t m_seen = 0;
 };
 
 const char* const kStamp = "07/12/2026 05:58:09-0000 * ";

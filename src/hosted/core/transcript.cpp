@@ -1,6 +1,7 @@
 #include "core/transcript.h"
 
 #include <cerrno>
+#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -76,6 +77,20 @@ void TranscriptLine(const std::string& text) {
     g_transcript.Check(std::fprintf(g_transcript.out, "[%lld] %s\n",
                                     VirtualNow() - g_transcript.start, text.c_str()) >= 0);
     g_transcript.Check(std::fflush(g_transcript.out) == 0);
+}
+
+void TranscriptPrintf(const char* format, ...) {
+    std::lock_guard<std::mutex> guard(g_transcript.mutex);
+    if (!g_transcript.out)
+        return;
+    va_list args;
+    va_start(args, format);
+    g_transcript.Check(
+        std::fprintf(g_transcript.out, "[%lld] ", VirtualNow() - g_transcript.start) >= 0);
+    g_transcript.Check(std::vfprintf(g_transcript.out, format, args) >= 0);
+    g_transcript.Check(std::fputc('\n', g_transcript.out) != EOF);
+    g_transcript.Check(std::fflush(g_transcript.out) == 0);
+    va_end(args);
 }
 
 void TranscriptLog(const std::string& bytes) {

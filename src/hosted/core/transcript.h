@@ -13,6 +13,9 @@ namespace hosted {
 void OpenTranscript(std::FILE* out);
 void SetTranscriptStart(long long now);
 void TranscriptLine(const std::string& text);
+// TranscriptLine with printf-style formatting, done only when a transcript
+// is open, so that a run without one (a benchmark) allocates nothing.
+void TranscriptPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // A log entry as written: line ends shown as "\n".
 void TranscriptLog(const std::string& bytes);
 // Written when the process has ended and the program's statics are gone.

@@ -1,13 +1,14 @@
 #include "sim/driver_device.h"
 #include "sim/program_module.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "kernel/objects.h"
 #include "core/clock.h"
-#include "core/format.h"
 #include "core/transcript.h"
 
 namespace hosted {
@@ -19,7 +20,10 @@ constexpr DWORD kReadStatus = 0x83000008;
 struct DriverState {
     DriverSettings settings;
     std::int64_t countSince = 0;
-    std::vector<DriverReport> reports;
+    // A ring over the latest reports: receiving one allocates nothing, and
+    // a long run's memory stays bounded.
+    std::array<DriverReport, kKeptDriverReports> reports{};
+    std::uint64_t reportCount = 0;
     int openHandles = 0;
 };
 
@@ -52,15 +56,15 @@ class DriverHandle : public KernelObject {
             std::memcpy(out, status, sizeof status);
             if (returned)
                 *returned = sizeof status;
-            TranscriptLine(Format("driver status %u %u", status[0], status[1]));
+            TranscriptPrintf("driver status %u %u", status[0], status[1]);
             return TRUE;
         }
         if (code == kWriteReport && in && inSize >= 20 && !state.settings.refuseWrite) {
             DriverReport report;
             std::memcpy(&report, in, sizeof report);
-            state.reports.push_back(report);
-            TranscriptLine(Format("driver report %d %d %u %u 0x%02X", report.axisX, report.axisY,
-                                  report.reserved1, report.reserved2, report.buttons));
+            state.reports[state.reportCount++ % kKeptDriverReports] = report;
+            TranscriptPrintf("driver report %d %d %u %u 0x%02X", report.axisX, report.axisY,
+                             report.reserved1, report.reserved2, report.buttons);
             return TRUE;
         }
         SetLastErrorCode(ERROR_GEN_FAILURE);
@@ -78,7 +82,7 @@ std::shared_ptr<KernelObject> OpenDriver(DWORD* error) {
     DriverState& state = State();
     if (!state.settings.present) {
         *error = state.settings.openError;
-        TranscriptLine(Format("driver open failed %u", state.settings.openError));
+        TranscriptPrintf("driver open failed %u", state.settings.openError);
         return nullptr;
     }
     state.openHandles++;
@@ -97,8 +101,17 @@ void SetDriverCount(DWORD count) {
     State().countSince = VirtualNow();
 }
 
-const std::vector<DriverReport>& DriverReports() {
-    return State().reports;
+std::uint64_t DriverReportCount() {
+    return State().reportCount;
+}
+
+std::vector<DriverReport> DriverReportsSince(std::uint64_t since) {
+    const DriverState& state = State();
+    std::uint64_t kept = std::min<std::uint64_t>(state.reportCount, kKeptDriverReports);
+    std::vector<DriverReport> reports;
+    for (std::uint64_t i = std::max(since, state.reportCount - kept); i < state.reportCount; ++i)
+        reports.push_back(state.reports[i % kKeptDriverReports]);
+    return reports;
 }
 
 int DriverOpenHandles() {

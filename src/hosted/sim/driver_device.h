@@ -1,8 +1,9 @@
 // The companion driver as the simulated machine offers it at
 // "\\.\BRISKARN.VXD": present or absent, its GameMax and CallbackCount, the
-// control calls it refuses, and every report it received.
+// control calls it refuses, and the reports it received.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -30,7 +31,12 @@ DriverSettings& Driver();
 // Sets the count as of now; with a rate it goes on counting from there.
 void SetDriverCount(DWORD count);
 DWORD CurrentDriverCount();
-const std::vector<DriverReport>& DriverReports();
+// Every report received so far.
+std::uint64_t DriverReportCount();
+// The reports received after the first `since`, oldest first; of those,
+// only the latest kKeptDriverReports are still there.
+constexpr std::size_t kKeptDriverReports = 4096;
+std::vector<DriverReport> DriverReportsSince(std::uint64_t since);
 int DriverOpenHandles();
 
 void InstallDriverDevice();

@@ -19,7 +19,7 @@ SentMessageObserver g_sentObserver = nullptr;
 void DeliverIncoming(MachineLock& lock, UserThread& self) {
     while (!self.incoming.empty()) {
         SentMessage* sent = self.incoming.front();
-        self.incoming.pop_front();
+        self.incoming.erase(self.incoming.begin());
         LRESULT result =
             LookupWindow(sent->window)
                 ? CallProcedure(lock, sent->window, sent->message, sent->wParam, sent->lParam)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <vector>
 
 #include <windows.h>
 
@@ -20,7 +21,9 @@ struct SentMessage {
 
 struct UserThread {
     std::deque<MSG> posted;
-    std::deque<SentMessage*> incoming;
+    // Oldest first; a vector rather than a deque, whose blocks come and go
+    // as messages pass through, so that a steady stream allocates nothing.
+    std::vector<SentMessage*> incoming;
     bool quitPosted = false;
     int quitCode = 0;
     HWND focus = nullptr;
