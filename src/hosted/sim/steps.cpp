@@ -11,6 +11,7 @@ const StepKind kSteps[] = {
     {"answer", StepAnswer},     {"snapshot", StepSnapshot}, {"send", StepSend},
     {"registry", StepRegistry}, {"slot", StepSlot},         {"wheel", StepWheel},
     {"keyboard", StepKeyboard}, {"fail", StepFail},         {"timer", StepTimer},
+    {"type", StepType},         {"spin", StepSpin},
 };
 
 } // namespace

@@ -127,6 +127,8 @@ std::string KindName(const Window& window) {
         return "edit";
     case WindowKind::Static:
         return (window.style & SS_TYPEMASK) == SS_ICON ? "icon" : "static";
+    case WindowKind::UpDown:
+        return "updown";
     case WindowKind::Dialog:
         return "dialog";
     case WindowKind::MessageBox:

@@ -56,6 +56,7 @@ typedef struct tagPAINTSTRUCT {
 #define WM_TIMER 0x0113
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
+#define MK_LBUTTON 0x0001
 #define WM_USER 0x0400
 
 #define BM_GETCHECK 0x00F0
