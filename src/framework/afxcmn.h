@@ -1,0 +1,6 @@
+// The framework's wrappers of the common controls, as program code uses them.
+#pragma once
+
+#include <commctrl.h>
+
+#include "spin.h"
