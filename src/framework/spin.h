@@ -2,6 +2,8 @@
 // its range and can show it in its buddy window.
 #pragma once
 
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include "wnd.h"

@@ -32,6 +32,8 @@ WindowView ViewOf(Window& window) {
         item.style = control.style;
         item.rect = control.rect;
         item.check = control.check;
+        item.selStart = control.selStart;
+        item.selEnd = control.selEnd;
         item.visible = control.IsVisible();
         item.enabled = control.IsEnabled();
         item.focused = control.handle == focus;

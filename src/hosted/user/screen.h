@@ -20,6 +20,7 @@ struct ControlView {
     DWORD style = 0;
     RECT rect{}; // pixels, in the dialog's client area
     int check = 0;
+    DWORD selStart = 0, selEnd = 0; // an edit's selection
     bool visible = false, enabled = false, focused = false;
 };
 

@@ -265,6 +265,22 @@ HWND WINAPI GetActiveWindow(void) {
     return active && active->threadId == CurrentThread().id ? active->handle : nullptr;
 }
 
+// The thread's top-level windows, from the oldest; the callback ends the
+// walk by returning FALSE.
+BOOL WINAPI EnumThreadWindows(DWORD threadId, WNDENUMPROC proc, LPARAM lParam) {
+    std::vector<HWND> windows;
+    {
+        MachineLock lock = LockMachine();
+        for (Window* window : TopLevelWindows())
+            if (window->threadId == threadId)
+                windows.push_back(window->handle);
+    }
+    for (HWND window : windows)
+        if (IsWindow(window) && !proc(window, lParam))
+            return FALSE;
+    return !windows.empty();
+}
+
 DWORD WINAPI GetWindowThreadProcessId(HWND handle, LPDWORD processId) {
     MachineLock lock = LockMachine();
     Window* window = Checked(handle);
