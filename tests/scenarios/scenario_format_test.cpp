@@ -2,6 +2,8 @@
 // carried out end the run with a reason that names the line.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "scenario_run.h"
 
 TEST(ScenarioFormat, BadStepsFailWithTheirLineNumber) {
@@ -88,4 +90,40 @@ TEST(ScenarioFormat, TypeTakesTheRestOfTheLineAndQuotesKeepItsBlanks) {
     for (const char* line : {"control 1018 edit text=\"a b\"", "control 1019 edit text=\" 7 \"",
                              "control 1018 edit text=\"\""})
         EXPECT_NE(run.transcript.find(line), std::string::npos) << line << "\n" << run.transcript;
+}
+
+TEST(ScenarioFormat, AScenarioOrTranscriptThatCannotBeHadIsAFailure) {
+    TempDir dir;
+    dir.Write("run.txt", "driver present\nstart\nclick 1\n");
+    ASSERT_EQ(
+        std::system(
+            ("mkdir '" + dir.path() + "/folder' && mkfifo '" + dir.path() + "/pipe'").c_str()),
+        0);
+    struct Case {
+        const char* arguments;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"--scenario folder", "briskarn: cannot read scenario folder: not a regular file\n"},
+        {"--scenario pipe", "briskarn: cannot read scenario pipe: not a regular file\n"},
+        {"--scenario /dev/zero", "briskarn: cannot read scenario /dev/zero: not a regular file\n"},
+        {"--scenario missing.txt",
+         "briskarn: cannot read scenario missing.txt: No such file or directory\n"},
+        {"--scenario run.txt --transcript /dev/full",
+         "briskarn: cannot write the transcript: No space left on device\n"},
+        {"--transcript /dev/full",
+         "briskarn: cannot write the transcript: No space left on device\n"},
+        {"--scenario run.txt --transcript folder", "briskarn: cannot write transcript folder\n"},
+    };
+    for (const Case& c : cases) {
+        std::string errors;
+        EXPECT_EQ(RunBriskarn(dir, c.arguments, &errors), 2) << c.arguments;
+        EXPECT_EQ(errors, c.error) << c.arguments;
+    }
+    // A scenario past any sensible size is refused, not read into memory whole.
+    std::string big(17u << 20, '#');
+    dir.Write("big.txt", big);
+    std::string errors;
+    EXPECT_EQ(RunBriskarn(dir, "--scenario big.txt", &errors), 2);
+    EXPECT_EQ(errors, "briskarn: cannot read scenario big.txt: larger than 16 MiB\n");
 }

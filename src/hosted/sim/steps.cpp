@@ -6,12 +6,27 @@ namespace hosted {
 namespace {
 
 const StepKind kSteps[] = {
-    {"clock", StepClock},       {"driver", StepDriver},     {"start", StepStart},
-    {"advance", StepAdvance},   {"click", StepClick},       {"key", StepKey},
-    {"answer", StepAnswer},     {"snapshot", StepSnapshot}, {"send", StepSend},
-    {"registry", StepRegistry}, {"slot", StepSlot},         {"wheel", StepWheel},
-    {"keyboard", StepKeyboard}, {"fail", StepFail},         {"timer", StepTimer},
-    {"type", StepType},         {"spin", StepSpin},
+    {"clock", StepClock},
+    {"driver", StepDriver},
+    {"start", StepStart},
+    {"advance", StepAdvance},
+    {"click", StepClick},
+    {"key", StepKey},
+    {"answer", StepAnswer},
+    {"snapshot", StepSnapshot},
+    {"send", StepSend},
+    {"registry", StepRegistry},
+    {"slot", StepSlot},
+    {"wheel", StepWheel},
+    {"keyboard", StepKeyboard},
+    {"fail", StepFail},
+    {"timer", StepTimer},
+    {"priority", StepPriority},
+    {"syscommand", StepSyscommand},
+    {"minimize", StepMinimizeRestore},
+    {"restore", StepMinimizeRestore},
+    {"type", StepType},
+    {"spin", StepSpin},
 };
 
 } // namespace

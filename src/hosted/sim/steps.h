@@ -55,5 +55,8 @@ bool StepWheel(const Step&, std::string*);
 bool StepKeyboard(const Step&, std::string*);
 bool StepFail(const Step&, std::string*);
 bool StepTimer(const Step&, std::string*);
+bool StepPriority(const Step&, std::string*);
+bool StepSyscommand(const Step&, std::string*);
+bool StepMinimizeRestore(const Step&, std::string*);
 
 } // namespace hosted
