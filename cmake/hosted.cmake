@@ -10,10 +10,11 @@ function(briskarn_embed_resources target rc_file)
   get_filename_component(rc_dir ${rc_file} DIRECTORY)
   set(res ${CMAKE_CURRENT_BINARY_DIR}/${name}.res)
   set(cpp ${CMAKE_CURRENT_BINARY_DIR}/${name}_res.cpp)
-  file(GLOB rc_inputs ${rc_dir}/*)
+  # The framework's string ids come from its own header.
+  file(GLOB rc_inputs ${rc_dir}/* ${CMAKE_SOURCE_DIR}/src/framework/framework_ids.h)
   add_custom_command(
     OUTPUT ${res}
-    COMMAND ${BRISKARN_WINDRES} -O res -I ${rc_dir} -i ${rc_file} -o ${res}
+    COMMAND ${BRISKARN_WINDRES} -O res -I ${rc_dir} -I ${CMAKE_SOURCE_DIR}/src/framework -i ${rc_file} -o ${res}
     DEPENDS ${rc_inputs}
     COMMENT "Compiling resources ${name}.rc")
   add_custom_command(

@@ -6,4 +6,5 @@
 #include "app.h"
 #include "button.h"
 #include "dialog.h"
+#include "paint_dc.h"
 #include "wnd.h"

@@ -35,8 +35,12 @@ int CWinApp::DoMessageBox(LPCSTR text, UINT type, UINT) {
         type |=
             buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? MB_ICONQUESTION : MB_ICONEXCLAMATION;
     }
+    // The box belongs to the window the user is working in, a dialog over
+    // the main window included, so that nothing under it takes input.
+    HWND owner = ::GetActiveWindow();
     CWnd* main = m_pMainWnd;
-    HWND owner = main && ::IsWindow(main->m_hWnd) ? main->m_hWnd : nullptr;
+    if (!owner && main && ::IsWindow(main->m_hWnd))
+        owner = main->m_hWnd;
     return ::MessageBoxA(owner, text, m_pszAppName, type);
 }
 

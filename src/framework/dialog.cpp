@@ -78,8 +78,3 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
     ::SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
     return TRUE;
 }
-
-void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
-    if (control.m_hWnd == nullptr)
-        control.m_hWnd = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, id);
-}

@@ -41,8 +41,27 @@ class CDataExchange {
     CWnd* m_pDlgWnd;
     // A check failed: later exchanges are skipped and UpdateData fails.
     bool m_bFailed = false;
-    void Fail() { m_bFailed = true; }
+    // The control being exchanged, which a failed check hands back to the user.
+    HWND m_hWndLastControl = nullptr;
+    bool m_bEditLastControl = false;
+
+    HWND PrepareCtrl(int id);
+    HWND PrepareEditCtrl(int id);
+    // Ends the exchange with the last control focused, an edit's whole text
+    // selected so that typing replaces it.
+    void Fail();
 };
 
 // Binds a control of the dialog to a window object on the first exchange.
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
+// An edit holding an unsigned decimal; blanks and tabs may surround it.
+void DDX_Text(CDataExchange* pDX, int id, UINT& value);
+// On saving: a value outside min..max is refused with a message.
+void DDV_MinMaxUInt(CDataExchange* pDX, UINT value, UINT min, UINT max);
+
+// Reads an unsigned decimal as DDX_Text takes it: blanks and tabs around
+// it allowed, nothing else, no sign; FALSE when text is none.
+BOOL AfxParseUInt(LPCSTR text, UINT* value);
+// Copies pattern to out, each %1..%9 replaced by that argument (one
+// without an argument stays as it is); the result is cut to fit size.
+void AfxFormatStrings(LPSTR out, int size, LPCSTR pattern, const LPCSTR* args, int count);

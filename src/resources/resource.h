@@ -5,6 +5,7 @@
 #define IDS_ABOUTBOX 101
 #define IDD_BRISKARN_DIALOG 102
 #define IDR_MAINFRAME 128
+#define IDD_BUTTONS_DIALOG 129
 
 #define IDC_EDIT_STATUS 1000
 #define IDC_EDIT_X 1001
@@ -28,6 +29,16 @@
 #define IDC_CALLBACK_COUNT 1019
 #define IDC_ENABLE 1020
 #define IDC_DIJOY_COUNT 1021
+
+// The button assignment dialog: an edit and its spin for each virtual button.
+#define IDC_EDIT_A1 1000
+#define IDC_EDIT_A2 1001
+#define IDC_EDIT_B1 1002
+#define IDC_EDIT_B2 1003
+#define IDC_SPIN1 1021
+#define IDC_SPIN2 1022
+#define IDC_SPIN3 1023
+#define IDC_SPIN4 1024
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

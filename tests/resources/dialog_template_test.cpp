@@ -7,10 +7,16 @@
 #include <vector>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include "resource.h"
 
 namespace {
+
+// Where a control ends up besides its template position: an up-down
+// control with UDS_ALIGNRIGHT moves to its buddy's right edge and takes
+// room from it.
+enum class Placed { AsTemplate, BuddyOfSpin, SpinOfBuddy };
 
 struct Control {
     int id;
@@ -19,7 +25,13 @@ struct Control {
     DWORD exStyle;
     const char* text;
     RECT units; // left, top, width, height in dialog units
+    Placed placed = Placed::AsTemplate;
 };
+
+// comctl32's up-down: its width in pixels, and how far it reaches over a
+// buddy's sunken border.
+const LONG kSpinWidth = 16;
+const LONG kBuddyBorder = 2;
 
 // The template gives the edits WS_BORDER; an edit control draws that as a
 // sunken client edge and reports it so.
@@ -91,6 +103,28 @@ const Control kAboutBox[] = {
      0,
      "OK",
      {91, 49, 55, 14}},
+};
+
+const DWORD kNumber = ES_AUTOHSCROLL | WS_TABSTOP | WS_VISIBLE;
+const DWORD kSpin = UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS | WS_VISIBLE;
+const Placed kBuddy = Placed::BuddyOfSpin;
+const Placed kSpinBeside = Placed::SpinOfBuddy;
+
+const Control kButtonsDialog[] = {
+    {IDOK, "Button", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_VISIBLE, 0, "OK", {7, 125, 50, 14}},
+    {IDCANCEL, "Button", BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, 0, "Cancel", {91, 125, 50, 14}},
+    {-1, "Static", kLabel, 0, "Virtual joystick A, button 1:", {7, 11, 84, 8}},
+    {-1, "Static", kLabel, 0, "Virtual joystick A, button 2:", {7, 37, 84, 8}},
+    {-1, "Static", kLabel, 0, "Virtual joystick B, button 1:", {7, 63, 84, 8}},
+    {-1, "Static", kLabel, 0, "Virtual joystick B, button 2:", {7, 89, 84, 8}},
+    {1000, "Edit", kNumber, kSunken, "", {98, 8, 24, 14}, kBuddy},
+    {1021, "msctls_updown32", kSpin, 0, "Spin1", {119, 8, 11, 14}, kSpinBeside},
+    {1001, "Edit", kNumber, kSunken, "", {98, 34, 24, 14}, kBuddy},
+    {1022, "msctls_updown32", kSpin, 0, "Spin1", {119, 33, 11, 14}, kSpinBeside},
+    {1002, "Edit", kNumber, kSunken, "", {98, 60, 24, 14}, kBuddy},
+    {1023, "msctls_updown32", kSpin, 0, "Spin1", {119, 60, 11, 14}, kSpinBeside},
+    {1003, "Edit", kNumber, kSunken, "", {98, 86, 24, 14}, kBuddy},
+    {1024, "msctls_updown32", kSpin, 0, "Spin1", {119, 86, 11, 14}, kSpinBeside},
 };
 
 INT_PTR CALLBACK AcceptDefaults(HWND, UINT message, WPARAM, LPARAM) {
@@ -166,6 +200,16 @@ void ExpectControls(const Dialog& dialog, const Control* expected, std::size_t c
             want_pixels.right = want_pixels.left + GetSystemMetrics(SM_CXICON);
             want_pixels.bottom = want_pixels.top + GetSystemMetrics(SM_CYICON);
         }
+        if (want.placed == Placed::BuddyOfSpin) {
+            want_pixels.right -= kSpinWidth;
+        } else if (want.placed == Placed::SpinOfBuddy) {
+            // Beside the control before it, as high as that one.
+            RECT buddy = dialog.InDialogPixels(expected[i - 1].units);
+            want_pixels.left = buddy.right - kSpinWidth - kBuddyBorder;
+            want_pixels.right = want_pixels.left + kSpinWidth;
+            want_pixels.top = buddy.top;
+            want_pixels.bottom = buddy.bottom;
+        }
         EXPECT_EQ(topLeft.x, want_pixels.left);
         EXPECT_EQ(topLeft.y, want_pixels.top);
         EXPECT_EQ(bottomRight.x, want_pixels.right);
@@ -204,11 +248,43 @@ TEST(DialogTemplates, AboutBoxShowsTheIconTheVersionAndOk) {
     ExpectControls(dialog, kAboutBox, sizeof kAboutBox / sizeof kAboutBox[0]);
 }
 
+TEST(DialogTemplates, ButtonsDialogHasFourEditsEachWithItsSpin) {
+    // The spins' class is comctl32's.
+    InitCommonControls();
+    Dialog dialog(IDD_BUTTONS_DIALOG);
+    ASSERT_NE(dialog.window(), nullptr);
+    EXPECT_EQ(Text(dialog.window()), "Setup Buttons");
+    DWORD style = static_cast<DWORD>(GetWindowLongA(dialog.window(), GWL_STYLE));
+    const DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+    EXPECT_EQ(style & (kStyle | WS_VISIBLE), kStyle);
+    RECT client;
+    GetClientRect(dialog.window(), &client);
+    RECT size = dialog.InDialogPixels(RECT{0, 0, 148, 146});
+    EXPECT_EQ(client.right, size.right);
+    EXPECT_EQ(client.bottom, size.bottom);
+    ExpectControls(dialog, kButtonsDialog, sizeof kButtonsDialog / sizeof kButtonsDialog[0]);
+    // Each spin drives the edit before it; none has a number yet.
+    const int kPairs[][2] = {{1021, 1000}, {1022, 1001}, {1023, 1002}, {1024, 1003}};
+    for (const auto& pair : kPairs) {
+        SCOPED_TRACE("spin " + std::to_string(pair[0]));
+        HWND spin = GetDlgItem(dialog.window(), pair[0]);
+        EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(spin, UDM_GETBUDDY, 0, 0)),
+                  GetDlgItem(dialog.window(), pair[1]));
+        EXPECT_EQ(Text(GetDlgItem(dialog.window(), pair[1])), "");
+    }
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog.window(), IDOK));
+}
+
 TEST(DialogTemplates, StringsAndIconComeFromTheResources) {
     char text[64];
     EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, text, sizeof text), 15);
     EXPECT_STREQ(text, "&About Velomira");
     EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), 102, text, sizeof text), 0);
+    // The dialog framework's messages, with the places for the bounds.
+    EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), 0xF100, text, sizeof text), 32);
+    EXPECT_STREQ(text, "Please enter a positive integer.");
+    EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), 0xF101, text, sizeof text), 42);
+    EXPECT_STREQ(text, "Please enter an integer between %1 and %2.");
     EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)), nullptr);
-    EXPECT_EQ(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(129)), nullptr);
+    EXPECT_EQ(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_BUTTONS_DIALOG)), nullptr);
 }

@@ -47,6 +47,12 @@ TEST(ScenarioFormat, BadStepsFailWithTheirLineNumber) {
         {"fail IDirectInputA::CreateDevice\n",
          "scenario line 1: expected 'fail IFACE::METHOD [device=N] [call=K|every] code=CODE'\n"},
         {"timer caps min=x\n", "scenario line 1: unexpected 'min=x'\n"},
+        {"driver present\nstart\nspin 1018 up\n",
+         "scenario line 3: control 1018 is not an up-down control\n"},
+        {"driver present\nstart\nspin 1018 sideways\n",
+         "scenario line 3: expected 'spin ID up|down'\n"},
+        {"driver present\nstart\ntype 1017 x\n", "scenario line 3: control 1017 is not an edit\n"},
+        {"type\n", "scenario line 1: expected 'type ID TEXT'\n"},
         {"timer stop\n",
          "scenario line 1: expected 'timer caps min=N max=N', 'timer caps fail' or 'timer set "
          "fails'\n"},
@@ -73,6 +79,17 @@ TEST(ScenarioFormat, ScenarioWithoutStartRunsNothing) {
     EXPECT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_EQ(run.transcript, "");
     EXPECT_FALSE(dir.Exists("Briskarn.log"));
+}
+
+TEST(ScenarioFormat, TypeTakesTheRestOfTheLineAndQuotesKeepItsBlanks) {
+    TempDir dir;
+    ScenarioRun run =
+        RunScenario(dir, "driver present\nstart\ntype 1018   a b  \nsnapshot\n"
+                         "type 1019 \" 7 \"\nsnapshot\ntype 1018\nsnapshot\nclick 1\n");
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    for (const char* line : {"control 1018 edit text=\"a b\"", "control 1019 edit text=\" 7 \"",
+                             "control 1018 edit text=\"\""})
+        EXPECT_NE(run.transcript.find(line), std::string::npos) << line << "\n" << run.transcript;
 }
 
 TEST(ScenarioFormat, AScenarioOrTranscriptThatCannotBeHadIsAFailure) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include "png_writer.h"
 #include "resource.h"
@@ -68,8 +69,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: dialog_screenshots FOLDER\n");
         return 2;
     }
+    // The button dialog's spins are comctl32's.
+    InitCommonControls();
     int failures = 0;
-    for (int id : {IDD_BRISKARN_DIALOG, IDD_ABOUTBOX}) {
+    for (int id : {IDD_BRISKARN_DIALOG, IDD_ABOUTBOX, IDD_BUTTONS_DIALOG}) {
         HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr,
                                          AcceptDefaults, 0);
         if (!dialog) {

@@ -25,6 +25,8 @@ const StepKind kSteps[] = {
     {"syscommand", StepSyscommand},
     {"minimize", StepMinimizeRestore},
     {"restore", StepMinimizeRestore},
+    {"type", StepType},
+    {"spin", StepSpin},
 };
 
 } // namespace

@@ -43,6 +43,8 @@ bool StepDriver(const Step&, std::string*);
 bool StepStart(const Step&, std::string*);
 bool StepAdvance(const Step&, std::string*);
 bool StepClick(const Step&, std::string*);
+bool StepType(const Step&, std::string*);
+bool StepSpin(const Step&, std::string*);
 bool StepKey(const Step&, std::string*);
 bool StepAnswer(const Step&, std::string*);
 bool StepSnapshot(const Step&, std::string*);

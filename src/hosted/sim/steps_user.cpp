@@ -1,6 +1,6 @@
 // Scenario steps of the simulated user: starting the program, letting time
-// pass, clicking, pressing keys, answering message boxes, reading the
-// screen.
+// pass, clicking, typing, pressing keys, stepping up-down controls,
+// answering message boxes, reading the screen.
 #include "user/screen.h"
 #include "core/clock.h"
 #include "core/machine.h"
@@ -80,6 +80,31 @@ bool StepAdvance(const Step& step, std::string* error) {
 bool StepClick(const Step& step, std::string* error) {
     int id = 0;
     return ParseControlId(step, &id, error) && ClickControl(id, error);
+}
+
+// `type ID TEXT`: TEXT is the rest of the line, blanks around it dropped;
+// in double quotes it keeps them ("type 1000 \" 7 \"").
+bool StepType(const Step& step, std::string* error) {
+    std::uint64_t value = 0;
+    if (step.words.size() < 2 || !ParseNumber(step.words[1], &value) || value > 0xFFFF) {
+        *error = "expected 'type ID TEXT'";
+        return false;
+    }
+    std::string text = step.rest;
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        text = text.substr(1, text.size() - 2);
+    return TypeText(static_cast<int>(value), text, error);
+}
+
+// `spin ID up|down`: a click on that arrow of up-down control ID.
+bool StepSpin(const Step& step, std::string* error) {
+    std::uint64_t value = 0;
+    if (step.words.size() != 3 || !ParseNumber(step.words[1], &value) || value > 0xFFFF ||
+        (step.words[2] != "up" && step.words[2] != "down")) {
+        *error = "expected 'spin ID up|down'";
+        return false;
+    }
+    return ClickSpin(static_cast<int>(value), step.words[2] == "up", error);
 }
 
 bool StepKey(const Step& step, std::string* error) {

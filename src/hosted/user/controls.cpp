@@ -1,6 +1,7 @@
 // Stands in for the standard controls: buttons (push, check box, radio,
 // group box; clicked by mouse or Space, notifying the parent with
-// BN_CLICKED), edits and statics.
+// BN_CLICKED), edits (their arrow keys going to an up-down control that
+// drives them) and statics.
 #include <algorithm>
 
 #include "user/window.h"
@@ -145,7 +146,15 @@ LRESULT CALLBACK EditProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     }
     case EM_GETSEL:
+        if (wParam)
+            *reinterpret_cast<DWORD*>(wParam) = edit->selStart;
+        if (lParam)
+            *reinterpret_cast<DWORD*>(lParam) = edit->selEnd;
         return MAKELRESULT(edit->selStart, edit->selEnd);
+    case WM_SETTEXT:
+        // New text leaves the caret at its start, nothing selected.
+        edit->selStart = edit->selEnd = 0;
+        break;
     case WM_CHAR:
         if (wParam == VK_BACK)
             return EditDelete(lock, *edit, -1);
@@ -153,6 +162,10 @@ LRESULT CALLBACK EditProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
         return EditReplaceSelection(lock, *edit, std::string(1, static_cast<char>(wParam)));
     case WM_KEYDOWN:
+        if ((wParam == VK_UP || wParam == VK_DOWN) && edit->upDown) {
+            StepUpDown(lock, edit->upDown, wParam == VK_UP);
+            return 0;
+        }
         return wParam == VK_DELETE ? EditDelete(lock, *edit, +1) : 0;
     case WM_GETDLGCODE:
         return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;

@@ -26,6 +26,8 @@ WindowKind KindOfClass(const std::string& name) {
         return WindowKind::Edit;
     if (strcasecmp(name.c_str(), "Static") == 0)
         return WindowKind::Static;
+    if (strcasecmp(name.c_str(), "msctls_updown32") == 0)
+        return WindowKind::UpDown;
     return WindowKind::Other;
 }
 
@@ -38,6 +40,17 @@ std::string RegisteredClassName(const std::string& name) {
         if (strcasecmp(name.c_str(), registered) == 0)
             return registered;
     return name;
+}
+
+// user32's own classes always exist; comctl32's only once the program has
+// called InitCommonControls.
+bool ClassExists(const std::string& name) {
+    static const char* const kUserClasses[] = {"Button",  "Edit",      "Static",
+                                               "ListBox", "ScrollBar", "ComboBox"};
+    for (const char* registered : kUserClasses)
+        if (strcasecmp(name.c_str(), registered) == 0)
+            return true;
+    return CommonControlsInitialized() && strcasecmp(name.c_str(), "msctls_updown32") == 0;
 }
 
 // Windows gives a window the raised outer edge exactly when it has a dialog
@@ -56,6 +69,8 @@ WNDPROC ProcOfKind(WindowKind kind) {
         return EditProc;
     case WindowKind::Static:
         return StaticProc;
+    case WindowKind::UpDown:
+        return UpDownProc;
     default:
         return DefWindowProcA;
     }
@@ -139,6 +154,12 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC pro
         SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
         return nullptr;
     }
+    // A control that cannot be made fails the whole dialog.
+    for (const DialogItemTemplate& item : t.items)
+        if (!ClassExists(item.className)) {
+            SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+            return nullptr;
+        }
     Window& dialog = CreateWindowRecord(WindowKind::Dialog, "#32770", nullptr, owner);
     dialog.style = t.style & ~static_cast<DWORD>(WS_VISIBLE);
     dialog.exStyle = WindowEdgeRule(dialog.style, t.exStyle);
@@ -170,6 +191,8 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC pro
             control.rect.right = control.rect.left + GetSystemMetrics(SM_CXICON);
             control.rect.bottom = control.rect.top + GetSystemMetrics(SM_CYICON);
         }
+        if (kind == WindowKind::UpDown)
+            AttachUpDown(control);
     }
     HWND focus = FirstTabStop(*LookupWindow(handle));
     LRESULT setFocus =

@@ -87,6 +87,25 @@ bool TypeText(int id, const std::string& text, std::string* error) {
     return true;
 }
 
+bool ClickSpin(int id, bool up, std::string* error) {
+    MachineLock lock = LockMachine();
+    Window* spin = VisibleControl(id, error);
+    if (!spin)
+        return false;
+    if (spin->kind != WindowKind::UpDown) {
+        *error = Format("control %d is not an up-down control", id);
+        return false;
+    }
+    if (!spin->IsEnabled())
+        return true;
+    // The middle of the upper or the lower arrow.
+    LONG width = spin->rect.right - spin->rect.left, height = spin->rect.bottom - spin->rect.top;
+    LPARAM point = MAKELPARAM(width / 2, up ? height / 4 : height - height / 4);
+    PostLocked(spin->handle, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostLocked(spin->handle, WM_LBUTTONUP, 0, point);
+    return true;
+}
+
 bool ChooseSystemCommand(WPARAM command, std::string* error) {
     MachineLock lock = LockMachine();
     Window* active = ActiveTopLevel();

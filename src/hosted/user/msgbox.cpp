@@ -3,6 +3,8 @@
 // messages sent to it.
 #include "user/screen.h"
 
+#include <algorithm>
+
 #include "core/format.h"
 #include "core/transcript.h"
 #include "user/threads.h"
@@ -68,6 +70,29 @@ LRESULT CALLBACK MessageBoxProc(HWND handle, UINT message, WPARAM wParam, LPARAM
             box->answer = buttons.size() == 1 ? buttons[0] : IDCANCEL;
         return 0;
     }
+    // A button's command ends the box as its click would; a box with one
+    // button takes Cancel as that button.
+    if (box && message == WM_COMMAND) {
+        int button = LOWORD(wParam);
+        std::vector<int> buttons = ButtonsOf(box->boxType);
+        if (Allows(*box, button))
+            box->answer = button;
+        else if (button == IDCANCEL && buttons.size() == 1)
+            box->answer = buttons[0];
+        return 0;
+    }
+    // The box's window text is its caption; the message is its static's.
+    if (box && (message == WM_GETTEXT || message == WM_GETTEXTLENGTH)) {
+        const std::string& caption = box->caption;
+        if (message == WM_GETTEXTLENGTH)
+            return static_cast<LRESULT>(caption.size());
+        if (wParam == 0)
+            return 0;
+        std::size_t copied = std::min<std::size_t>(caption.size(), wParam - 1);
+        caption.copy(reinterpret_cast<char*>(lParam), copied);
+        reinterpret_cast<char*>(lParam)[copied] = '\0';
+        return static_cast<LRESULT>(copied);
+    }
     lock.unlock();
     return DefWindowProcA(handle, message, wParam, lParam);
 }
@@ -103,10 +128,16 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     box.text = text ? text : "";
     box.boxType = type;
     HWND handle = box.handle;
+    // The message is a static of the box, with the id Windows gives it.
+    Window& message = CreateWindowRecord(WindowKind::Static, "Static", handle, nullptr);
+    message.style = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOPREFIX;
+    message.id = 0xFFFF;
+    message.text = text ? text : "";
+    message.proc = StaticProc;
     HWND previousFocus = CurrentUserThread().focus;
-    SetThreadFocus(box);
-    TranscriptLine(Format("msgbox %s | %s | %s", box.caption.c_str(), box.text.c_str(),
-                          FlagNames(type).c_str()));
+    SetThreadFocus(*LookupWindow(handle));
+    TranscriptLine(Format("msgbox %s | %s | %s", LookupWindow(handle)->caption.c_str(),
+                          LookupWindow(handle)->text.c_str(), FlagNames(type).c_str()));
     Window* ownerWindow = LookupWindow(owner);
     bool disabledOwner = ownerWindow && ownerWindow->IsEnabled();
     if (disabledOwner)

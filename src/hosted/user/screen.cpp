@@ -26,10 +26,14 @@ WindowView ViewOf(Window& window) {
         item.id = control.id;
         item.kind = KindName(control);
         item.className = control.className;
-        item.text = control.text;
+        // An up-down control shows its position.
+        item.text =
+            control.kind == WindowKind::UpDown ? std::to_string(control.position) : control.text;
         item.style = control.style;
         item.rect = control.rect;
         item.check = control.check;
+        item.selStart = control.selStart;
+        item.selEnd = control.selEnd;
         item.visible = control.IsVisible();
         item.enabled = control.IsEnabled();
         item.focused = control.handle == focus;

@@ -14,12 +14,13 @@ namespace hosted {
 struct ControlView {
     HWND handle = nullptr;
     int id = 0;
-    std::string kind; // button, checkbox, radio, groupbox, edit, static, icon, window
+    std::string kind; // button, checkbox, radio, groupbox, edit, static, icon, updown, window
     std::string className;
-    std::string text;
+    std::string text; // an up-down control's: its position
     DWORD style = 0;
     RECT rect{}; // pixels, in the dialog's client area
     int check = 0;
+    DWORD selStart = 0, selEnd = 0; // an edit's selection
     bool visible = false, enabled = false, focused = false;
 };
 
@@ -47,8 +48,9 @@ bool ActiveWindow(WindowView* view);
 bool ClickControl(int id, std::string* error);                      // left button down and up
 bool PressKey(WPARAM virtualKey, std::string* error);               // to the focused control
 bool TypeText(int id, const std::string& text, std::string* error); // replaces an edit's text
-bool ChooseSystemCommand(WPARAM command, std::string* error);       // from the system menu
-bool AnswerMessageBox(int button, std::string* error);              // IDOK, IDCANCEL, ...
+bool ClickSpin(int id, bool up, std::string* error); // an up-down control's upper or lower arrow
+bool ChooseSystemCommand(WPARAM command, std::string* error); // from the system menu
+bool AnswerMessageBox(int button, std::string* error);        // IDOK, IDCANCEL, ...
 // BN_CLICKED for control id (visible or not) by message, as a program might.
 bool SendCommand(int id, std::string* error);
 

@@ -128,6 +128,8 @@ std::string KindName(const Window& window) {
         return "edit";
     case WindowKind::Static:
         return (window.style & SS_TYPEMASK) == SS_ICON ? "icon" : "static";
+    case WindowKind::UpDown:
+        return "updown";
     case WindowKind::Dialog:
         return "dialog";
     case WindowKind::MessageBox:
@@ -262,6 +264,22 @@ HWND WINAPI GetActiveWindow(void) {
     MachineLock lock = LockMachine();
     Window* active = ActiveTopLevel();
     return active && active->threadId == CurrentThread().id ? active->handle : nullptr;
+}
+
+// The thread's top-level windows, from the oldest; the callback ends the
+// walk by returning FALSE.
+BOOL WINAPI EnumThreadWindows(DWORD threadId, WNDENUMPROC proc, LPARAM lParam) {
+    std::vector<HWND> windows;
+    {
+        MachineLock lock = LockMachine();
+        for (Window* window : TopLevelWindows())
+            if (window->threadId == threadId)
+                windows.push_back(window->handle);
+    }
+    for (HWND window : windows)
+        if (IsWindow(window) && !proc(window, lParam))
+            return FALSE;
+    return !windows.empty();
 }
 
 DWORD WINAPI GetWindowThreadProcessId(HWND handle, LPDWORD processId) {

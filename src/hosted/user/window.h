@@ -12,7 +12,7 @@
 
 namespace hosted {
 
-enum class WindowKind { Dialog, Button, Edit, Static, MessageBox, Other };
+enum class WindowKind { Dialog, Button, Edit, Static, UpDown, MessageBox, Other };
 
 struct Window {
     HWND handle = nullptr;
@@ -44,6 +44,13 @@ struct Window {
     HICON staticIcon = nullptr;
     DWORD selStart = 0, selEnd = 0;
     LONG_PTR userData = 0;
+    // An edit whose arrow keys an up-down control takes over.
+    HWND upDown = nullptr;
+
+    // Up-down controls: the window they drive and their range, upper end
+    // first as the range messages pack it; a new control counts 100 down to 0.
+    HWND buddy = nullptr;
+    short upper = 0, lower = 100, position = 0;
 
     // Message boxes
     std::string caption;
@@ -77,6 +84,15 @@ LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK UpDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// comctl32's classes exist once the program has asked for them.
+bool CommonControlsInitialized();
+// A new up-down control takes its buddy and its place beside it, as its
+// styles ask; the buddy is created before it.
+void AttachUpDown(Window& upDown);
+// One step up or down, as an arrow or an arrow key gives it.
+void StepUpDown(MachineLock& lock, HWND upDown, bool up);
 
 std::string KindName(const Window& window);
 

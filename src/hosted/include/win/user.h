@@ -7,6 +7,7 @@
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef BOOL(CALLBACK* WNDENUMPROC)(HWND, LPARAM);
 
 typedef struct tagMSG {
     HWND hwnd;
@@ -56,6 +57,7 @@ typedef struct tagPAINTSTRUCT {
 #define WM_TIMER 0x0113
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
+#define MK_LBUTTON 0x0001
 #define WM_USER 0x0400
 
 #define BM_GETCHECK 0x00F0
@@ -266,6 +268,7 @@ int WINAPI GetDlgCtrlID(HWND window);
 HWND WINAPI GetFocus(void);
 HWND WINAPI SetFocus(HWND window);
 HWND WINAPI GetActiveWindow(void);
+BOOL WINAPI EnumThreadWindows(DWORD threadId, WNDENUMPROC proc, LPARAM lParam);
 DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId);
 int WINAPI GetClassNameA(HWND window, LPSTR buffer, int size);
 LONG WINAPI GetWindowLongA(HWND window, int index);
