@@ -102,6 +102,14 @@ HWND NextTabStop(const Window& dialog, HWND from) {
     return nullptr;
 }
 
+// The dialog manager's focus: an edit it moves the focus to has its whole
+// text selected, so that typing replaces it.
+void FocusDialogControl(MachineLock& lock, HWND control) {
+    SetThreadFocus(*LookupWindow(control));
+    if (SendLocked(lock, control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        SendLocked(lock, control, EM_SETSEL, 0, -1);
+}
+
 bool IsPushButton(const Window& control) {
     DWORD type = control.style & BS_TYPEMASK;
     return control.kind == WindowKind::Button &&
@@ -177,8 +185,11 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC pro
     Window* created = LookupWindow(handle);
     if (!created)
         return nullptr;
-    if (setFocus && (focus = FirstTabStop(*created)) != nullptr)
-        SetThreadFocus(*LookupWindow(focus));
+    if (setFocus && (focus = FirstTabStop(*created)) != nullptr) {
+        FocusDialogControl(lock, focus);
+        if ((created = LookupWindow(handle)) == nullptr)
+            return nullptr;
+    }
     if ((t.style & WS_VISIBLE) && !created->ended)
         created->style |= WS_VISIBLE;
     return handle;
@@ -334,7 +345,7 @@ BOOL WINAPI IsDialogMessageA(HWND handle, LPMSG msg) {
         switch (msg->wParam) {
         case VK_TAB:
             if (HWND next = NextTabStop(*dialog, focus))
-                SetThreadFocus(*LookupWindow(next));
+                FocusDialogControl(lock, next);
             return TRUE;
         case VK_RETURN: {
             if (focused && focused->parent == handle && IsPushButton(*focused) &&

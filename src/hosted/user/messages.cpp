@@ -25,14 +25,16 @@ void DeliverIncoming(MachineLock& lock, UserThread& self) {
     }
 }
 
-bool TakePosted(UserThread& self, MSG* msg) {
+// The quit comes only after every posted message; without remove both stay.
+bool TakePosted(UserThread& self, MSG* msg, bool remove = true) {
     if (!self.posted.empty()) {
         *msg = self.posted.front();
-        self.posted.pop_front();
+        if (remove)
+            self.posted.pop_front();
         return true;
     }
     if (self.quitPosted) {
-        self.quitPosted = false;
+        self.quitPosted = !remove;
         *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(self.quitCode), 0, 0, {0, 0}};
         return true;
     }
@@ -125,13 +127,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT remove) {
     MachineLock lock = LockMachine();
     UserThread& self = CurrentUserThread();
     DeliverIncoming(lock, self);
-    if (remove & PM_REMOVE)
-        return TakePosted(self, msg);
-    if (!self.posted.empty()) {
-        *msg = self.posted.front();
-        return TRUE;
-    }
-    return FALSE;
+    return TakePosted(self, msg, (remove & PM_REMOVE) != 0);
 }
 
 BOOL WINAPI TranslateMessage(const MSG*) {
