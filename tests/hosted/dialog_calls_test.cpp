@@ -56,10 +56,10 @@ std::string MenuText(HMENU menu, UINT item, UINT flags) {
 }
 
 TEST(SystemMenu, AnAppendedEntryComesLastWithItsIdAndText) {
-    ModelessDialog main(IDD_BRISKARN_DIALOG, AcceptDefaults);
-    HMENU menu = GetSystemMenu(main.window(), FALSE);
+    ModelessDialog dialog(IDD_ABOUTBOX, AcceptDefaults);
+    HMENU menu = GetSystemMenu(dialog.window(), FALSE);
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(GetSystemMenu(main.window(), FALSE), menu) << "the same menu every time";
+    EXPECT_EQ(GetSystemMenu(dialog.window(), FALSE), menu) << "the same menu every time";
     int before = GetMenuItemCount(menu);
     ASSERT_GT(before, 0);
     EXPECT_EQ(MenuText(menu, SC_CLOSE, MF_BYCOMMAND).substr(0, 6), "&Close");
@@ -72,59 +72,74 @@ TEST(SystemMenu, AnAppendedEntryComesLastWithItsIdAndText) {
     EXPECT_EQ(MenuText(menu, static_cast<UINT>(before + 1), MF_BYPOSITION), "&About Velomira");
     EXPECT_EQ(MenuText(menu, 0x10, MF_BYCOMMAND), "&About Velomira");
 
-    // Another dialog has a system menu of its own.
-    ModelessDialog about(IDD_ABOUTBOX, AcceptDefaults);
-    HMENU other = GetSystemMenu(about.window(), FALSE);
-    ASSERT_NE(other, nullptr);
-    EXPECT_NE(other, menu);
-    EXPECT_EQ(GetMenuItemCount(other), before);
+    // Another window has a system menu of its own.
+    ModelessDialog other(IDD_ABOUTBOX, AcceptDefaults);
+    HMENU otherMenu = GetSystemMenu(other.window(), FALSE);
+    ASSERT_NE(otherMenu, nullptr);
+    EXPECT_NE(otherMenu, menu);
+    EXPECT_EQ(GetMenuItemCount(otherMenu), before);
 }
 
-TEST(Painting, AMinimisedDialogIsPaintedWithItsIconAndRestored) {
-    ModelessDialog main(IDD_BRISKARN_DIALOG, AcceptDefaults);
+// The main dialog, made once for the tests below: each leaves it as it found
+// it where the next one looks.
+class MainDialog : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        s_main = new ModelessDialog(IDD_BRISKARN_DIALOG, AcceptDefaults);
+    }
+    static void TearDownTestSuite() {
+        delete s_main;
+        s_main = nullptr;
+    }
+    HWND window() const { return s_main->window(); }
+    HWND Item(int id) const { return s_main->Item(id); }
+
+  private:
+    static ModelessDialog* s_main;
+};
+
+ModelessDialog* MainDialog::s_main = nullptr;
+
+TEST_F(MainDialog, WhenMinimisedItIsPaintedWithItsIconUntilRestored) {
     HICON icon = LoadIconA(ProgramModule(), MAKEINTRESOURCEA(IDR_MAINFRAME));
     ASSERT_NE(icon, nullptr);
-    EXPECT_FALSE(IsIconic(main.window()));
+    EXPECT_FALSE(IsIconic(window()));
 
     // The system commands of the system menu, left to the default handling.
-    SendMessageA(main.window(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    EXPECT_TRUE(IsIconic(main.window()));
-    EXPECT_TRUE(IsWindowVisible(main.window())) << "minimised, not hidden";
+    SendMessageA(window(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(IsIconic(window()));
+    EXPECT_TRUE(IsWindowVisible(window())) << "minimised, not hidden";
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(main.window(), &paint);
+    HDC dc = BeginPaint(window(), &paint);
     ASSERT_NE(dc, nullptr);
     EXPECT_EQ(paint.hdc, dc);
     EXPECT_TRUE(DrawIcon(dc, 0, 0, icon));
-    EXPECT_TRUE(EndPaint(main.window(), &paint));
-    SendMessageA(main.window(), WM_SYSCOMMAND, SC_RESTORE, 0);
-    EXPECT_FALSE(IsIconic(main.window()));
+    EXPECT_TRUE(EndPaint(window(), &paint));
+    SendMessageA(window(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_FALSE(IsIconic(window()));
 
-    // ShowWindow tells whether the window was visible before.
-    EXPECT_TRUE(ShowWindow(main.window(), SW_MINIMIZE));
-    EXPECT_TRUE(IsIconic(main.window()));
-    EXPECT_TRUE(ShowWindow(main.window(), SW_RESTORE));
-    EXPECT_FALSE(IsIconic(main.window()));
-    EXPECT_TRUE(ShowWindow(main.window(), SW_HIDE));
-    EXPECT_FALSE(IsWindowVisible(main.window()));
-    EXPECT_FALSE(ShowWindow(main.window(), SW_SHOW));
-    EXPECT_TRUE(IsWindowVisible(main.window()));
+    // ShowWindow tells that the window was visible before.
+    EXPECT_TRUE(ShowWindow(window(), SW_MINIMIZE));
+    EXPECT_TRUE(IsIconic(window()));
+    EXPECT_TRUE(ShowWindow(window(), SW_RESTORE));
+    EXPECT_FALSE(IsIconic(window()));
 }
 
-TEST(Focus, SetFocusMovesItWithinTheThreadAndTellsWhereItWas) {
-    ModelessDialog main(IDD_BRISKARN_DIALOG, AcceptDefaults);
-    EXPECT_EQ(GetActiveWindow(), main.window());
-    ASSERT_EQ(GetFocus(), main.Item(IDOK));
-    EXPECT_EQ(SetFocus(main.Item(IDC_GAMEMAX)), main.Item(IDOK));
-    EXPECT_EQ(GetFocus(), main.Item(IDC_GAMEMAX));
-    EXPECT_EQ(SetFocus(main.Item(IDC_ENABLE)), main.Item(IDC_GAMEMAX));
-    EXPECT_EQ(GetFocus(), main.Item(IDC_ENABLE));
-    EXPECT_EQ(SetFocus(nullptr), main.Item(IDC_ENABLE));
+TEST_F(MainDialog, SetFocusMovesTheFocusWithinTheThreadAndTellsWhereItWas) {
+    EXPECT_EQ(GetActiveWindow(), window());
+    SetFocus(Item(IDOK));
+    ASSERT_EQ(GetFocus(), Item(IDOK));
+    EXPECT_EQ(SetFocus(Item(IDC_GAMEMAX)), Item(IDOK));
+    EXPECT_EQ(GetFocus(), Item(IDC_GAMEMAX));
+    EXPECT_EQ(SetFocus(Item(IDC_ENABLE)), Item(IDC_GAMEMAX));
+    EXPECT_EQ(GetFocus(), Item(IDC_ENABLE));
+    EXPECT_EQ(SetFocus(nullptr), Item(IDC_ENABLE));
     EXPECT_EQ(GetFocus(), nullptr);
+    SetFocus(Item(IDOK));
 }
 
-TEST(DialogItems, NumbersAreWrittenSignedOrUnsignedAndReadBack) {
-    ModelessDialog main(IDD_BRISKARN_DIALOG, AcceptDefaults);
-    HWND dialog = main.window();
+TEST_F(MainDialog, NumbersAreWrittenSignedOrUnsignedAndReadBack) {
+    HWND dialog = window();
     struct Written {
         UINT value;
         BOOL isSigned;
@@ -168,8 +183,7 @@ TEST(DialogItems, NumbersAreWrittenSignedOrUnsignedAndReadBack) {
     }
 }
 
-TEST(DialogItems, ACheckStateIsOneTheButtonCanShow) {
-    ModelessDialog main(IDD_BRISKARN_DIALOG, AcceptDefaults);
+TEST_F(MainDialog, ACheckStateIsOneTheButtonCanShow) {
     struct Case {
         int id;
         UINT set;
@@ -185,16 +199,15 @@ TEST(DialogItems, ACheckStateIsOneTheButtonCanShow) {
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(testing::Message() << "control " << c.id << " set to " << c.set);
-        EXPECT_TRUE(CheckDlgButton(main.window(), c.id, c.set));
-        EXPECT_EQ(IsDlgButtonChecked(main.window(), c.id), c.shown);
-        EXPECT_EQ(static_cast<UINT>(SendDlgItemMessageA(main.window(), c.id, BM_GETCHECK, 0, 0)),
+        EXPECT_TRUE(CheckDlgButton(window(), c.id, c.set));
+        EXPECT_EQ(IsDlgButtonChecked(window(), c.id), c.shown);
+        EXPECT_EQ(static_cast<UINT>(SendDlgItemMessageA(window(), c.id, BM_GETCHECK, 0, 0)),
                   c.shown);
     }
 }
 
-TEST(DialogItems, AnEditSelectionStaysWithinTheTextAndRunsForwards) {
-    ModelessDialog main(IDD_BRISKARN_DIALOG, AcceptDefaults);
-    HWND edit = main.Item(IDC_GAMEMAX);
+TEST_F(MainDialog, AnEditSelectionStaysWithinTheTextAndRunsForwards) {
+    HWND edit = Item(IDC_GAMEMAX);
     SetWindowTextA(edit, "2048");
     struct Case {
         WPARAM start;

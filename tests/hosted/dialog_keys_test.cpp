@@ -57,12 +57,18 @@ TEST_F(DialogKeys, TabVisitsTheVisibleEnabledTabStopsInTemplateOrder) {
     ModelessDialog main(IDD_BRISKARN_DIALOG, RecordCommands);
     ASSERT_NE(main.window(), nullptr);
     ASSERT_EQ(FocusedId(), IDOK) << "the first visible tab stop";
+    SetDlgItemTextA(main.window(), IDC_GAMEMAX, "2048");
     // The hidden radio buttons and Cancel are tab stops too, but hidden.
     const int kOrder[] = {IDC_SETUP,          IDC_GAMEMAX,     IDC_ENABLE,
                           IDC_CALLBACK_COUNT, IDC_DIJOY_COUNT, IDOK};
     for (int id : kOrder) {
         Press(main.window(), VK_TAB);
         EXPECT_EQ(FocusedId(), id);
+        if (id == IDC_GAMEMAX) {
+            LRESULT selection = SendMessageA(main.Item(IDC_GAMEMAX), EM_GETSEL, 0, 0);
+            EXPECT_EQ(LOWORD(selection), 0) << "an edit tabbed into has all its text selected";
+            EXPECT_EQ(HIWORD(selection), 4);
+        }
     }
 
     // A disabled tab stop is passed over, and found again once enabled.
@@ -76,52 +82,44 @@ TEST_F(DialogKeys, TabVisitsTheVisibleEnabledTabStopsInTemplateOrder) {
     EXPECT_TRUE(g_commands.empty()) << "moving the focus presses nothing";
 }
 
-TEST_F(DialogKeys, TabIntoAnEditSelectsItsWholeText) {
-    ModelessDialog main(IDD_BRISKARN_DIALOG, RecordCommands);
-    SetDlgItemTextA(main.window(), IDC_GAMEMAX, "2048");
-    SetFocus(main.Item(IDC_SETUP));
-    Press(main.window(), VK_TAB);
-    ASSERT_EQ(FocusedId(), IDC_GAMEMAX);
-    LRESULT selection = SendMessageA(main.Item(IDC_GAMEMAX), EM_GETSEL, 0, 0);
-    EXPECT_EQ(LOWORD(selection), 0);
-    EXPECT_EQ(HIWORD(selection), 4);
-}
-
 TEST_F(DialogKeys, EnterEscapeAndSpacePressTheirButtons) {
-    struct Case {
+    // One user's keys in turn, each going on from where the last left the focus.
+    struct Step {
         const char* what;
-        int dialog;
-        int tabs; // Tab presses first, from where the focus starts
-        WPARAM key;
+        std::vector<WPARAM> keys;
         int command;
+        int enableChecked; // the push-like check box's state after, or -1
     };
-    const Case kCases[] = {
-        {"Enter on Close, where the main dialog starts", IDD_BRISKARN_DIALOG, 0, VK_RETURN, IDOK},
-        {"Enter on Setup... after Tab", IDD_BRISKARN_DIALOG, 1, VK_RETURN, IDC_SETUP},
-        {"Enter in the About box: its default OK", IDD_ABOUTBOX, 0, VK_RETURN, IDOK},
-        {"Escape: Cancel, hidden as it is", IDD_BRISKARN_DIALOG, 0, VK_ESCAPE, IDCANCEL},
-        {"Escape in the About box, which has no Cancel", IDD_ABOUTBOX, 0, VK_ESCAPE, IDCANCEL},
-        {"Space on Close", IDD_BRISKARN_DIALOG, 0, VK_SPACE, IDOK},
-        {"Space on Enable after three Tabs", IDD_BRISKARN_DIALOG, 3, VK_SPACE, IDC_ENABLE},
+    const Step kMainDialog[] = {
+        {"Enter on Close, where the dialog starts", {VK_RETURN}, IDOK, 0},
+        {"Escape: Cancel, hidden as it is", {VK_ESCAPE}, IDCANCEL, 0},
+        {"Space on Close", {VK_SPACE}, IDOK, 0},
+        {"Tab to Setup..., Enter", {VK_TAB, VK_RETURN}, IDC_SETUP, 0},
+        {"two Tabs on to Enable, Space", {VK_TAB, VK_TAB, VK_SPACE}, IDC_ENABLE, 1},
+        {"Space on Enable again", {VK_SPACE}, IDC_ENABLE, 0},
     };
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.what);
-        g_commands.clear();
-        ModelessDialog dialog(c.dialog, RecordCommands);
-        for (int i = 0; i < c.tabs; ++i)
-            Press(dialog.window(), VK_TAB);
-        Press(dialog.window(), c.key);
-        ASSERT_EQ(g_commands.size(), 1u);
-        EXPECT_EQ(g_commands[0].id, c.command);
-        EXPECT_EQ(g_commands[0].control, dialog.Item(c.command));
-    }
-    // Space on the push-like check box switched it on.
-    ModelessDialog main(IDD_BRISKARN_DIALOG, RecordCommands);
-    SetFocus(main.Item(IDC_ENABLE));
-    Press(main.window(), VK_SPACE);
-    EXPECT_EQ(IsDlgButtonChecked(main.window(), IDC_ENABLE), static_cast<UINT>(BST_CHECKED));
-    Press(main.window(), VK_SPACE);
-    EXPECT_EQ(IsDlgButtonChecked(main.window(), IDC_ENABLE), static_cast<UINT>(BST_UNCHECKED));
+    const Step kAboutBox[] = {
+        {"Enter: the default OK", {VK_RETURN}, IDOK, -1},
+        {"Escape, with no Cancel in the box", {VK_ESCAPE}, IDCANCEL, -1},
+    };
+    auto run = [](int templateId, const Step* steps, std::size_t count) {
+        ModelessDialog dialog(templateId, RecordCommands);
+        for (std::size_t i = 0; i < count; ++i) {
+            SCOPED_TRACE(steps[i].what);
+            g_commands.clear();
+            for (WPARAM key : steps[i].keys)
+                Press(dialog.window(), key);
+            ASSERT_EQ(g_commands.size(), 1u);
+            EXPECT_EQ(g_commands[0].id, steps[i].command);
+            EXPECT_EQ(g_commands[0].control, dialog.Item(steps[i].command));
+            if (steps[i].enableChecked >= 0) {
+                EXPECT_EQ(IsDlgButtonChecked(dialog.window(), IDC_ENABLE),
+                          static_cast<UINT>(steps[i].enableChecked));
+            }
+        }
+    };
+    run(IDD_BRISKARN_DIALOG, kMainDialog, sizeof kMainDialog / sizeof kMainDialog[0]);
+    run(IDD_ABOUTBOX, kAboutBox, sizeof kAboutBox / sizeof kAboutBox[0]);
 }
 
 // A modal dialog on a thread of its own, as the program runs its dialogs;
@@ -178,15 +176,9 @@ TEST(ModalDialogKeys, KeysPostedToTheFocusedControlMoveTheFocusAndEndTheDialog) 
     };
     const Case kCases[] = {
         {"Enter at once", {VK_RETURN}, {}, IDOK, 0},
-        {"Space at once", {VK_SPACE}, {}, IDOK, 0},
-        {"two Tabs, then Escape",
-         {VK_TAB, VK_TAB, VK_ESCAPE},
-         {IDC_SETUP, IDC_GAMEMAX},
-         IDCANCEL,
-         0},
-        {"Tab, then Space on Setup..., then Escape",
-         {VK_TAB, VK_SPACE, VK_ESCAPE},
-         {IDC_SETUP, IDC_SETUP},
+        {"Tab, Space on Setup..., Tab, then Escape",
+         {VK_TAB, VK_SPACE, VK_TAB, VK_ESCAPE},
+         {IDC_SETUP, IDC_SETUP, IDC_GAMEMAX},
          IDCANCEL,
          IDC_SETUP},
     };
