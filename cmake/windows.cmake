@@ -6,6 +6,20 @@ add_compile_definitions(DIRECTINPUT_VERSION=0x0500)
 set(BRISKARN_SYSTEM_LIBS user32 gdi32 kernel32 advapi32 winmm)
 add_link_options(-static -static-libgcc -static-libstdc++)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src/resources")
+# Both builds format numbers through msvcrt.dll, so that what the tests see
+# under Wine is what the product prints.
+add_compile_options(
+  "$<$<COMPILE_LANGUAGE:C,CXX>:SHELL:-include ${CMAKE_SOURCE_DIR}/src/winrt/msvcrt_stdio.h>")
+
+# The product runs on the original Pentium and its clones: our code is
+# compiled for it, and src/winrt replaces the prebuilt runtime pieces (built
+# for the Pentium Pro) that the programs would otherwise link. Nothing in the
+# programs throws or asks for a type at run time.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(BRISKARN_WINRT ON)
+  add_compile_options(-march=pentium -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+    "$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DIR}/src/winrt/local_templates.h>")
+endif()
 
 # A program of either build carries subsystem version 4.0 and OS version 4.0,
 # so that Windows 95 and 98 agree to load it.
@@ -15,10 +29,11 @@ function(briskarn_windows_program target subsystem)
     -Wl,--subsystem,${subsystem}:4.0
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
   set_target_properties(${target} PROPERTIES SUFFIX ".EXE")
-  # The win32 build is the one for Windows 98: no Unicode imports.
-  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    set(script ${PROJECT_SOURCE_DIR}/cmake/win9x_imports.ld)
-    target_link_options(${target} PRIVATE ${script})
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${script})
+  # The win32 build starts through src/winrt instead of crt2.o. Without
+  # crt2.o's relocator nothing may need patching at load time, so a reference
+  # to a DLL's data that is not declared as imported fails the link instead.
+  if(BRISKARN_WINRT)
+    target_link_libraries(${target} PRIVATE winrt_runtime winrt_${subsystem})
+    target_link_options(${target} PRIVATE -nostartfiles -Wl,--disable-auto-import)
   endif()
 endfunction()

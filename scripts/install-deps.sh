@@ -8,7 +8,7 @@ packages=(
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   gcc-mingw-w64-i686-win32 g++-mingw-w64-i686-win32
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
-  wine64 xvfb xauth
+  wine64 wine32:i386 xvfb xauth
 )
 
 missing=()
@@ -19,6 +19,8 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
+  # Wine starts the 32-bit product with wine32's loader, from the i386 packages.
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -1,8 +1,7 @@
 #include "cmdtarget.h"
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
-    static const AFX_MSGMAP_ENTRY entries[] = {
-        {0, 0, 0, nullptr, AfxSig_end, nullptr, nullptr, nullptr, nullptr}};
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr, nullptr}};
     static const AFX_MSGMAP map = {nullptr, &entries[0]};
     return &map;
 }
@@ -26,27 +25,11 @@ bool Matches(const AFX_MSGMAP_ENTRY& entry, UINT message, WPARAM wParam) {
 BOOL CCmdTarget::DispatchFromMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     for (const AFX_MSGMAP* map = GetMessageMap(); map;
          map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
-        for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->nSig != AfxSig_end; ++entry) {
-            if (!Matches(*entry, message, wParam))
-                continue;
-            *result = 0;
-            switch (entry->nSig) {
-            case AfxSig_vv:
-                (this->*entry->pfnVV)();
-                break;
-            case AfxSig_vwl:
-                (this->*entry->pfnVWL)(static_cast<UINT>(wParam), lParam);
-                break;
-            case AfxSig_hv:
-                *result = reinterpret_cast<LRESULT>((this->*entry->pfnHV)());
-                break;
-            case AfxSig_lwl:
-                *result = (this->*entry->pfnLWL)(wParam, lParam);
-                break;
-            case AfxSig_end:
-                break;
+        for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->pfnThunk; ++entry) {
+            if (Matches(*entry, message, wParam)) {
+                *result = entry->pfnThunk(this, wParam, lParam);
+                return TRUE;
             }
-            return TRUE;
         }
     }
     return FALSE;

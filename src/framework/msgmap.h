@@ -6,39 +6,55 @@
 
 class CCmdTarget;
 
-// Handler signatures; each entry holds its handler in the member of its own
-// signature, so no handler is ever called through a converted pointer.
-typedef void AfxFn_vv();
-typedef void AfxFn_vwl(UINT, LPARAM);
-typedef HCURSOR AfxFn_hv();
-typedef LRESULT AfxFn_lwl(WPARAM, LPARAM);
-template <class C, class F> using AfxMember = F C::*;
-
-// How an entry's handler is called.
-enum AfxSig {
-    AfxSig_end = 0,
-    AfxSig_vv,  // void f()
-    AfxSig_vwl, // void f(UINT, LPARAM): WM_SYSCOMMAND
-    AfxSig_hv,  // HCURSOR f(): WM_QUERYDRAGICON
-    AfxSig_lwl, // LRESULT f(WPARAM, LPARAM): registered messages
-};
+// Each entry calls its handler through a thunk instantiated for that very
+// member function, so no handler is ever called through a converted pointer
+// and a new handler signature needs no change to the dispatch.
+typedef LRESULT (*AFX_PMSGTHUNK)(CCmdTarget* target, WPARAM wParam, LPARAM lParam);
 
 struct AFX_MSGMAP_ENTRY {
     UINT nMessage;           // WM_ message, or 0 for a registered one
     UINT nCode;              // WM_COMMAND: notification code
     UINT nID;                // WM_COMMAND: control or command id
     const UINT* pRegistered; // registered message: its variable
-    AfxSig nSig;
-    AfxMember<CCmdTarget, AfxFn_vv> pfnVV;
-    AfxMember<CCmdTarget, AfxFn_vwl> pfnVWL;
-    AfxMember<CCmdTarget, AfxFn_hv> pfnHV;
-    AfxMember<CCmdTarget, AfxFn_lwl> pfnLWL;
+    AFX_PMSGTHUNK pfnThunk;  // null ends the table
 };
 
 struct AFX_MSGMAP {
     const AFX_MSGMAP* (*pfnGetBaseMap)();
     const AFX_MSGMAP_ENTRY* lpEntries;
 };
+
+// One thunk template per handler signature: how it takes wParam and lParam,
+// and what of its result the message returns. T is the class that declares
+// the handler; the target is of the map's class, which derives from T.
+template <class T, void (T::*pfn)()> LRESULT AfxThunk_vv(CCmdTarget* target, WPARAM, LPARAM) {
+    (static_cast<T*>(target)->*pfn)();
+    return 0;
+}
+
+template <class T, void (T::*pfn)(UINT, LPARAM)>
+LRESULT AfxThunk_vwl(CCmdTarget* target, WPARAM wParam, LPARAM lParam) {
+    (static_cast<T*>(target)->*pfn)(static_cast<UINT>(wParam), lParam);
+    return 0;
+}
+
+template <class T, HCURSOR (T::*pfn)()> LRESULT AfxThunk_hv(CCmdTarget* target, WPARAM, LPARAM) {
+    return reinterpret_cast<LRESULT>((static_cast<T*>(target)->*pfn)());
+}
+
+template <class T, LRESULT (T::*pfn)(WPARAM, LPARAM)>
+LRESULT AfxThunk_lwl(CCmdTarget* target, WPARAM wParam, LPARAM lParam) {
+    return (static_cast<T*>(target)->*pfn)(wParam, lParam);
+}
+
+template <class M> struct AfxDeclaringClass;
+template <class T, class F> struct AfxDeclaringClass<F T::*> { typedef T type; };
+
+// The thunk for a handler of this class or a base. A template argument may
+// not convert a base's member pointer to the derived class, so the thunk is
+// instantiated for the class that declares the handler.
+#define AFX_THUNK(thunk, member)                                                                   \
+    &thunk<AfxDeclaringClass<decltype(&ThisClass::member)>::type, &ThisClass::member>
 
 #define DECLARE_MESSAGE_MAP()                                                                      \
   protected:                                                                                       \
@@ -55,33 +71,20 @@ struct AFX_MSGMAP {
         static const AFX_MSGMAP_ENTRY entries[] = {
 
 #define END_MESSAGE_MAP()                                                                          \
-    { 0, 0, 0, nullptr, AfxSig_end, nullptr, nullptr, nullptr, nullptr }                           \
+    { 0, 0, 0, nullptr, nullptr }                                                                  \
     }                                                                                              \
     ;                                                                                              \
     static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, &entries[0]};                 \
     return &map;                                                                                   \
     }
 
-// A handler of this class (or a base), as a member of CCmdTarget.
-#define AFX_HANDLER(F, member)                                                                     \
-    static_cast<AfxMember<CCmdTarget, F>>(static_cast<AfxMember<ThisClass, F>>(&ThisClass::member))
-
 #define ON_COMMAND(id, member)                                                                     \
-    {WM_COMMAND, 0,         static_cast<UINT>(id),                                                 \
-     nullptr,    AfxSig_vv, AFX_HANDLER(AfxFn_vv, member),                                         \
-     nullptr,    nullptr,   nullptr},
+    {WM_COMMAND, 0, static_cast<UINT>(id), nullptr, AFX_THUNK(AfxThunk_vv, member)},
 #define ON_BN_CLICKED(id, member)                                                                  \
-    {WM_COMMAND, BN_CLICKED, static_cast<UINT>(id),                                                \
-     nullptr,    AfxSig_vv,  AFX_HANDLER(AfxFn_vv, member),                                        \
-     nullptr,    nullptr,    nullptr},
-#define ON_WM_SYSCOMMAND()                                                                         \
-    {WM_SYSCOMMAND, 0,      0, nullptr, AfxSig_vwl, nullptr, AFX_HANDLER(AfxFn_vwl, OnSysCommand), \
-     nullptr,       nullptr},
-#define ON_WM_PAINT()                                                                              \
-    {WM_PAINT, 0, 0, nullptr, AfxSig_vv, AFX_HANDLER(AfxFn_vv, OnPaint), nullptr, nullptr, nullptr},
+    {WM_COMMAND, BN_CLICKED, static_cast<UINT>(id), nullptr, AFX_THUNK(AfxThunk_vv, member)},
+#define ON_WM_SYSCOMMAND() {WM_SYSCOMMAND, 0, 0, nullptr, AFX_THUNK(AfxThunk_vwl, OnSysCommand)},
+#define ON_WM_PAINT() {WM_PAINT, 0, 0, nullptr, AFX_THUNK(AfxThunk_vv, OnPaint)},
 #define ON_WM_QUERYDRAGICON()                                                                      \
-    {WM_QUERYDRAGICON, 0,       0,       nullptr,                                                  \
-     AfxSig_hv,        nullptr, nullptr, AFX_HANDLER(AfxFn_hv, OnQueryDragIcon),                   \
-     nullptr},
+    {WM_QUERYDRAGICON, 0, 0, nullptr, AFX_THUNK(AfxThunk_hv, OnQueryDragIcon)},
 #define ON_REGISTERED_MESSAGE(variable, member)                                                    \
-    {0, 0, 0, &variable, AfxSig_lwl, nullptr, nullptr, nullptr, AFX_HANDLER(AfxFn_lwl, member)},
+    {0, 0, 0, &variable, AFX_THUNK(AfxThunk_lwl, member)},

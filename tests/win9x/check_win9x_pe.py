@@ -8,13 +8,22 @@ not one of the system DLLs the product may use, a function listed as missing
 on Windows 98 (see missing_on_windows98.txt), and a Unicode ("W") function of
 the system DLLs that the list does not name as working there.
 
+With --instructions it also disassembles the code sections (with binutils'
+objdump) and reports, with its address and the nearest symbol, every
+instruction that the original Pentium lacks: many Windows 98 machines have
+one (or a K5, K6, 6x86), and such an instruction stops the program there
+with an invalid-opcode fault.
+
 Exit status: 0 no problems, 1 problems, 2 bad arguments or list,
 77 an executable is missing and --require was not given (CTest: skipped).
 """
 
 import argparse
 import os
+import re
+import shutil
 import struct
+import subprocess
 import sys
 from dataclasses import dataclass, field
 
@@ -53,6 +62,117 @@ KINDS = frozenset(KIND_MESSAGES) | {KIND_WORKS}
 
 class PeError(Exception):
     """The file is not a PE image this check can read."""
+
+
+# Every instruction of the original Pentium (8086 to Pentium, with the x87),
+# as objdump names them in Intel syntax. Left out on purpose, as the Pentium
+# Pro or later brought them: cmov*, fcmov*, f(u)comi(p), the multi-byte nop
+# (0F 1F), ud2, sysenter, rdpmc, and every MMX, SSE, AVX or 3DNow! form.
+PENTIUM_MNEMONICS = frozenset("""
+    aaa aad aam aas adc add and arpl bound bsf bsr bswap bt btc btr bts call
+    cbw cdq clc cld cli clts cmc cmp cmps cmpsb cmpsd cmpsw cmpxchg cmpxchg8b
+    cpuid cwd cwde daa das dec div enter hlt idiv imul in inc ins insb insd
+    insw int int3 into invd invlpg iret iretd iretw ja jae jb jbe jcxz je
+    jecxz jg jge jl jle jmp jne jno jnp jns jo jp js lahf lar lds lea leave
+    les lfs lgdt lgs lidt lldt lmsw lods lodsb lodsd lodsw loop loope loopne
+    lsl lss ltr mov movs movsb movsd movsw movsx movzx mul neg nop not or out
+    outs outsb outsd outsw pop popa popad popaw popf popfd popfw push pusha
+    pushad pushaw pushf pushfd pushfw rcl rcr rdmsr rdtsc ret retf rol ror rsm
+    sahf sal sar sbb scas scasb scasd scasw seta setae setb setbe sete setg
+    setge setl setle setne setno setnp setns seto setp sets sgdt shl shld shr
+    shrd sidt sldt smsw stc std sti stos stosb stosd stosw str sub test verr
+    verw wait wbinvd wrmsr xadd xchg xlat xor
+    f2xm1 fabs fadd faddp fbld fbstp fchs fclex fcom fcomp fcompp fcos
+    fdecstp fdiv fdivp fdivr fdivrp ffree fiadd ficom ficomp fidiv fidivr fild
+    fimul fincstp finit fist fistp fisub fisubr fld fld1 fldcw fldenv fldl2e
+    fldl2t fldlg2 fldln2 fldpi fldz fmul fmulp fnclex fninit fnop fnsave
+    fnstcw fnstenv fnstsw fpatan fprem fprem1 fptan frndint frstor fsave
+    fscale fsin fsincos fsqrt fst fstcw fstenv fstp fstsw fsub fsubp fsubr
+    fsubrp ftst fucom fucomp fucompp fwait fxam fxch fxtract fyl2x fyl2xp1
+""".split())
+
+# Prefixes objdump prints in front of the instruction they belong to.
+PREFIXES = frozenset(
+    "lock rep repe repz repne repnz data16 data32 addr16 addr32 cs ds es fs gs ss".split())
+
+# The linker puts the constructor and destructor lists and the exception
+# tables in .text; they are data, whatever their bytes would decode to.
+DATA_IN_CODE = re.compile(r"^(_*[CD]TOR_LIST__|\.[cd]tors(\..*)?|\.gcc_except_table)$")
+
+# SSE2 reuses the names movsd and cmpsd (objdump calls the string forms movs
+# and cmps); an MMX or SSE register gives such an instruction away.
+_VECTOR_REGISTER = re.compile(r"\b[xyz]?mm\d+\b")
+_SYMBOL_LINE = re.compile(r"^([0-9a-f]+) <(.*)>:$")
+_INSTRUCTION_LINE = re.compile(r"^\s*([0-9a-f]+):\t(.*)$")
+
+
+@dataclass
+class Instruction:
+    address: int
+    symbol: str
+    symbol_address: int
+    text: str
+
+
+def _mnemonic(text):
+    words = text.split()
+    while words and words[0] in PREFIXES:
+        words = words[1:]
+    if not words:
+        return "", ""
+    # A branch hint prints as "jne,pt".
+    return words[0].split(",")[0], " ".join(words[1:])
+
+
+def foreign_instructions(disassembly):
+    """The instructions of an objdump -d -M intel --no-show-raw-insn listing
+    that the Pentium lacks, each with the symbol it follows."""
+    found = []
+    symbol, symbol_address, in_data = "?", 0, False
+    for line in disassembly.splitlines():
+        header = _SYMBOL_LINE.match(line)
+        if header:
+            symbol_address, symbol = int(header.group(1), 16), header.group(2)
+            in_data = DATA_IN_CODE.match(symbol) is not None
+            continue
+        match = _INSTRUCTION_LINE.match(line)
+        if not match or in_data:
+            continue
+        text = match.group(2).strip()
+        mnemonic, operands = _mnemonic(text)
+        registers = re.sub(r"<[^>]*>", "", operands)
+        # A nop with an operand is the multi-byte 0F 1F form.
+        if (mnemonic in PENTIUM_MNEMONICS and not (mnemonic == "nop" and operands)
+                and not _VECTOR_REGISTER.search(registers)):
+            continue
+        found.append(Instruction(int(match.group(1), 16), symbol, symbol_address, text))
+    return found
+
+
+def disassemble(path, objdump):
+    """objdump's listing of the code sections of one executable."""
+    result = subprocess.run(
+        [objdump, "-d", "-C", "-M", "intel", "--no-show-raw-insn", "-w", path],
+        stdout=subprocess.PIPE, stderr=subprocess.PIPE, universal_newlines=True, check=False)
+    if result.returncode != 0:
+        raise PeError("%s failed: %s" % (objdump, result.stderr.strip()))
+    return result.stdout
+
+
+def instruction_problems(instructions):
+    problems = []
+    for instruction in instructions:
+        where = instruction.symbol
+        if instruction.address != instruction.symbol_address:
+            where += "+0x%x" % (instruction.address - instruction.symbol_address)
+        text = instruction.text
+        if text == "(bad)":
+            problems.append("0x%08x in %s: bytes that decode to no instruction"
+                            % (instruction.address, where))
+        else:
+            problems.append("0x%08x in %s: '%s' is not an instruction of the original "
+                            "Pentium" % (instruction.address, where, text))
+    return problems
 
 
 @dataclass
@@ -234,12 +354,14 @@ def find_problems(image, entries):
     return problems
 
 
-def check_file(path, entries, show_imports, out):
-    """Prints findings for one executable; returns its problem count."""
+def check_file(path, entries, show_imports, out, objdump=None):
+    """Prints findings for one executable; returns its problem count. With
+    objdump, its instructions are checked too."""
     label = os.path.basename(path)
     try:
         with open(path, "rb") as executable:
             image = read_pe(executable.read())
+        instructions = foreign_instructions(disassemble(path, objdump)) if objdump else []
     except (OSError, PeError) as error:
         print("%s: problem: cannot read: %s" % (label, error), file=out)
         return 1
@@ -251,7 +373,7 @@ def check_file(path, entries, show_imports, out):
         for dll, names in sorted(image.imports.items()):
             for name in names:
                 print("%s: import %s %s" % (label, dll, name), file=out)
-    problems = find_problems(image, entries)
+    problems = find_problems(image, entries) + instruction_problems(instructions)
     for problem in problems:
         print("%s: problem: %s" % (label, problem), file=out)
     print("%s: %s (%d imports from %d DLLs, %d listed functions)" % (
@@ -267,6 +389,10 @@ def main(argv=None, out=sys.stdout):
     parser.add_argument("--require", action="store_true",
                         help="a missing executable is a failure, not a skip")
     parser.add_argument("--imports", action="store_true", help="print every import")
+    parser.add_argument("--instructions", action="store_true",
+                        help="also check that every instruction is one of the Pentium's")
+    parser.add_argument("--objdump", default="i686-w64-mingw32-objdump",
+                        help="the objdump that reads the executables")
     parser.add_argument("executables", nargs="+")
     args = parser.parse_args(argv)
     try:
@@ -279,7 +405,15 @@ def main(argv=None, out=sys.stdout):
         print("skipped: %s not built (scripts/test.sh builds the win32 preset)"
               % ", ".join(missing), file=out)
         return SKIPPED
-    problems = sum(check_file(path, entries, args.imports, out) for path in args.executables)
+    objdump = None
+    if args.instructions:
+        objdump = shutil.which(args.objdump)
+        if not objdump:
+            print("%s: %s not found (package binutils-mingw-w64-i686)" % (
+                "problem" if args.require else "skipped", args.objdump), file=out)
+            return 1 if args.require else SKIPPED
+    problems = sum(check_file(path, entries, args.imports, out, objdump)
+                   for path in args.executables)
     return 1 if problems else 0
 
 

@@ -2,7 +2,9 @@
 
 import io
 import os
+import shutil
 import struct
+import subprocess
 import tempfile
 import unittest
 
@@ -180,6 +182,121 @@ class ListTest(unittest.TestCase):
                         checker.load_list(f.name)
                 finally:
                     os.unlink(f.name)
+
+
+# A listing as objdump -d -C -M intel --no-show-raw-insn -w prints it.
+PENTIUM_LISTING = """
+Disassembly of section .text:
+
+00401000 <mainCRTStartup>:
+  401000:\tpush   ebp
+  401001:\tlock cmpxchg8b QWORD PTR [esi]
+  401005:\trep stos DWORD PTR es:[edi],eax
+  401007:\trepz cmps BYTE PTR ds:[esi],BYTE PTR es:[edi]
+  401008:\tmovs   DWORD PTR es:[edi],DWORD PTR ds:[esi]
+  401009:\tcall   401000 <copy_mm1>
+  40100a:\txchg   ax,ax
+  40100b:\tlea    esi,[esi+eiz*1+0x0]
+  40100f:\tjne,pt 401000 <mainCRTStartup>
+  401012:\tfnstsw ax
+  401014:\tfucompp
+  401016:\tcpuid
+  401018:\trdtsc
+  40101a:\tnop
+\t...
+
+0040101c <__CTOR_LIST__>:
+  40101c:\t(bad)
+
+00401020 <.ctors>:
+  401020:\tcmovne eax,DWORD PTR [eax]
+
+00401024 <.gcc_except_table>:
+  401024:\tcmovne eax,DWORD PTR [eax]
+
+00401028 <__DTOR_LIST__>:
+  401028:\t(bad)
+
+0040102c <.dtors.65535>:
+  40102c:\tcmovne eax,DWORD PTR [eax]
+"""
+
+
+class InstructionsTest(unittest.TestCase):
+    def test_pentium_code_and_data_in_code_pass(self):
+        self.assertEqual(checker.foreign_instructions(PENTIUM_LISTING), [])
+
+    def test_names_each_foreign_instruction_with_its_address_and_symbol(self):
+        cases = [
+            ("cmovne eax,ecx", "Pentium Pro conditional move"),
+            ("fucomip st,st(1)", "Pentium Pro compare"),
+            ("fcomi  st,st(2)", "Pentium Pro compare"),
+            ("fcmovb st,st(1)", "Pentium Pro conditional move"),
+            ("nop    DWORD PTR [eax+0x0]", "multi-byte nop"),
+            ("cs nop WORD PTR [eax+eax*1+0x0]", "multi-byte nop"),
+            ("ud2", "Pentium Pro"),
+            ("emms", "MMX"),
+            ("pxor   mm0,mm0", "MMX"),
+            ("movaps xmm0,XMMWORD PTR [eax]", "SSE"),
+            ("movsd  xmm0,QWORD PTR [eax]", "SSE2 under a string instruction's name"),
+            ("tzcnt  eax,ecx", "BMI1"),
+            ("sysenter", "Pentium II"),
+            ("endbr32", "CET"),
+            ("(bad)", "undecodable"),
+        ]
+        for text, label in cases:
+            with self.subTest(label, text=text):
+                listing = PENTIUM_LISTING.replace(
+                    "  40101a:\tnop\n", "  40101a:\t%s\n" % text)
+                found = checker.foreign_instructions(listing)
+                self.assertEqual(len(found), 1, found)
+                self.assertEqual((found[0].address, found[0].symbol, found[0].text),
+                                 (0x40101a, "mainCRTStartup", text))
+                problem, = checker.instruction_problems(found)
+                self.assertTrue(problem.startswith("0x0040101a in mainCRTStartup+0x1a: "),
+                                problem)
+
+    def test_catches_a_cmov_planted_in_an_executable(self):
+        tools = ["i686-w64-mingw32-as", "i686-w64-mingw32-ld", "i686-w64-mingw32-objdump"]
+        if not all(shutil.which(tool) for tool in tools):
+            self.skipTest("binutils-mingw-w64-i686 is not installed")
+        source = """
+            .text
+            .globl _start
+        _start:
+            xor %eax, %eax
+            ret
+            .globl _pick
+        _pick:
+            cmp %ecx, %edx
+            {cmov}
+            ret
+        """
+        with tempfile.TemporaryDirectory() as directory:
+            def build(name, cmov):
+                assembly = os.path.join(directory, name + ".s")
+                with open(assembly, "w") as f:
+                    f.write(source.replace("{cmov}", cmov))
+                subprocess.run([tools[0], "-o", assembly + ".o", assembly], check=True)
+                exe = os.path.join(directory, name + ".EXE")
+                subprocess.run([tools[1], "--subsystem", "console:4.0", "--major-os-version",
+                                "4", "--minor-os-version", "0", "-e", "_start", "-o", exe,
+                                assembly + ".o"], check=True)
+                return exe
+
+            clean = build("CLEAN", "mov %ecx, %eax")
+            planted = build("PLANTED", "cmovne %ecx, %eax")
+            out = io.StringIO()
+            status = checker.main(["--list", LIST_PATH, "--instructions", clean, planted],
+                                  out=out)
+            lines = out.getvalue().splitlines()
+            self.assertEqual(status, 1, lines)
+            self.assertIn("CLEAN.EXE: no problems", "\n".join(lines))
+            problems = [line for line in lines if ": problem: " in line]
+            # _pick lies after _start's three bytes at the start of .text.
+            self.assertEqual(problems, [
+                "PLANTED.EXE: problem: 0x00401005 in pick+0x2: 'cmovne eax,ecx' is not an "
+                "instruction of the original Pentium"])
 
 
 class MainTest(unittest.TestCase):

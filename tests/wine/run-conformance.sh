@@ -2,18 +2,34 @@
 # The conformance run: the portable tests of the win64 build, and BRISKARN
 # itself, under Wine on a headless X server. Reports and screenshots of the
 # dialogs as Wine draws them end up in build/wine/. Prints its own counts.
+# The tests that start BRISKARN.EXE and PATCHER.EXE then run once more
+# against the product, the win32 build, with its own start-up and runtime.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
 build=$root/build/win64
+product=$root/build/win32
 results=$root/build/wine
 loader=/usr/lib/wine/wine64 # Debian's `wine` wrapper wants the 32-bit loader
 started=$(date +%s)
+# The test programs that start the programs themselves.
+product_tests=(tests/patcher/patcher_tests.exe tests/wine/briskarn_start_tests.exe)
 
 if [ ! -x "$loader" ]; then
   echo "Wine: $loader is missing (package wine64)"
   exit 1
 fi
+# Wine starts 32-bit programs with the loader of package wine32.
+if [ ! -x "${loader%/*}/wine" ]; then
+  echo "Wine: ${loader%/*}/wine is missing (package wine32:i386)"
+  exit 1
+fi
+for exe in BRISKARN.EXE PATCHER.EXE; do
+  if [ ! -f "$product/$exe" ]; then
+    echo "Wine: $product/$exe is missing; build the win32 preset first"
+    exit 1
+  fi
+done
 if [ ! -f "$build/wine-tests.txt" ]; then
   echo "Wine: $build/wine-tests.txt is missing; build the win64 preset first"
   exit 1
@@ -31,10 +47,11 @@ else
   work=$results/work
 fi
 stage=$work/programs
+product_stage=$work/programs-win32
 reports=$work/reports
 screens=$work/screens
-rm -rf "$stage" "$reports" "$screens"
-mkdir -p "$stage/tests/wine" "$reports" "$screens" "$work/home"
+rm -rf "$stage" "$product_stage" "$reports" "$screens"
+mkdir -p "$stage/tests/wine" "$product_stage" "$reports" "$screens" "$work/home"
 cp "$build"/*.EXE "$stage/"
 cp "$build/tests/wine/dialog_screenshots.exe" "$stage/tests/wine/"
 # Same layout as the build tree: a test finds the programs two folders up.
@@ -46,6 +63,13 @@ while read -r exe; do
   cp "$exe" "$staged"
   programs+=("$staged")
 done <"$build/wine-tests.txt"
+cp "$product/BRISKARN.EXE" "$product/PATCHER.EXE" "$product_stage/"
+product_programs=()
+for test in "${product_tests[@]}"; do
+  mkdir -p "$(dirname "$product_stage/$test")"
+  cp "$build/$test" "$product_stage/$test"
+  product_programs+=("$product_stage/$test")
+done
 
 xvfb_pid=""
 if [ -z "${DISPLAY:-}" ]; then
@@ -72,7 +96,9 @@ stop() {
   true
 }
 trap stop EXIT
-if [ ! -f "$work/prefix/system.reg" ]; then
+# A prefix made before wine32 was installed cannot start 32-bit programs.
+if [ ! -f "$work/prefix/system.reg" ] || [ ! -d "$work/prefix/drive_c/windows/syswow64" ]; then
+  rm -rf "$work/prefix"
   "${run[@]}" "$loader" wineboot --init >/dev/null 2>&1
 fi
 
@@ -81,29 +107,36 @@ fi
 attribute() { sed -n "s/.*<testsuites[^>]* $1=\"\([0-9]*\)\".*/\1/p" "$2" | head -1; }
 passed=0
 failed=0
-for exe in "${programs[@]}"; do
-  name=$(basename "$exe" .exe)
-  report=$reports/$name.xml
-  output=$(cd "$(dirname "$exe")" &&
-    timeout 600 "${run[@]}" "$loader" "$exe" "--gtest_output=xml:Z:${report//\//\\}" 2>&1)
-  if [ -f "$report" ]; then
-    total=$(attribute tests "$report")
-    bad=$(($(attribute failures "$report") + $(attribute errors "$report")))
-    # Skips are counted per suite only.
-    skipped=$(sed -n 's/.*<testsuite [^>]* skipped="\([0-9]*\)".*/\1/p' "$report" |
-      awk '{ sum += $1 } END { print sum + 0 }')
-    ok=$((total - bad - skipped - $(attribute disabled "$report")))
-  else
-    ok=0
-    bad=1 # it ended without a report
-  fi
-  passed=$((passed + ok))
-  failed=$((failed + bad))
-  if [ "$bad" -ne 0 ]; then
-    echo "$output" | sed "s/^/[$name] /"
-  fi
-  echo "Wine $name: $ok passed, $bad failed"
-done
+# run_tests SUFFIX EXE...: each test program, its report named NAME$SUFFIX.xml.
+run_tests() {
+  local suffix=$1 exe name report output total bad skipped ok
+  shift
+  for exe in "$@"; do
+    name=$(basename "$exe" .exe)$suffix
+    report=$reports/$name.xml
+    output=$(cd "$(dirname "$exe")" &&
+      timeout 600 "${run[@]}" "$loader" "$exe" "--gtest_output=xml:Z:${report//\//\\}" 2>&1)
+    if [ -f "$report" ]; then
+      total=$(attribute tests "$report")
+      bad=$(($(attribute failures "$report") + $(attribute errors "$report")))
+      # Skips are counted per suite only.
+      skipped=$(sed -n 's/.*<testsuite [^>]* skipped="\([0-9]*\)".*/\1/p' "$report" |
+        awk '{ sum += $1 } END { print sum + 0 }')
+      ok=$((total - bad - skipped - $(attribute disabled "$report")))
+    else
+      ok=0
+      bad=1 # it ended without a report
+    fi
+    passed=$((passed + ok))
+    failed=$((failed + bad))
+    if [ "$bad" -ne 0 ]; then
+      echo "$output" | sed "s/^/[$name] /"
+    fi
+    echo "Wine $name: $ok passed, $bad failed"
+  done
+}
+run_tests "" "${programs[@]}"
+run_tests "-win32" "${product_programs[@]}"
 
 if ! (cd "$stage/tests/wine" &&
   "${run[@]}" "$loader" dialog_screenshots.exe "Z:${screens//\//\\}" >/dev/null 2>&1); then
@@ -114,6 +147,6 @@ rm -rf "$results/reports" "$results/screens"
 mkdir -p "$results"
 cp -r "$reports" "$screens" "$results/"
 
-echo "Wine conformance: ${#programs[@]} test programs in $(($(date +%s) - started)) s, screenshots in build/wine/screens/"
+echo "Wine conformance: $((${#programs[@]} + ${#product_programs[@]})) test programs in $(($(date +%s) - started)) s, screenshots in build/wine/screens/"
 echo "Wine: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,9 +1,9 @@
 // Scenario steps of the simulated user: starting the program, letting time
 // pass, clicking, pressing keys, answering message boxes, reading the
 // screen.
-#include "user/msgbox.h"
-#include "user/window.h"
+#include "user/screen.h"
 #include "core/clock.h"
+#include "core/machine.h"
 #include "core/format.h"
 #include "sim/steps.h"
 #include "core/transcript.h"
@@ -39,22 +39,6 @@ bool ParseControlId(const Step& step, int* id, std::string* error) {
     return true;
 }
 
-Window* ActiveDialog(std::string* error) {
-    Window* active = ActiveTopLevel();
-    if (!active || active->kind != WindowKind::Dialog) {
-        *error = active ? "a message box is open" : "no window is open";
-        return nullptr;
-    }
-    return active;
-}
-
-Window* ControlOf(Window& dialog, int id) {
-    for (HWND child : dialog.children)
-        if (LookupWindow(child)->id == id)
-            return LookupWindow(child);
-    return nullptr;
-}
-
 std::string Quoted(const std::string& text) {
     std::string quoted = "\"";
     for (char c : text) {
@@ -86,22 +70,7 @@ bool StepAdvance(const Step& step, std::string* error) {
 
 bool StepClick(const Step& step, std::string* error) {
     int id = 0;
-    if (!ParseControlId(step, &id, error))
-        return false;
-    MachineLock lock = LockMachine();
-    Window* dialog = ActiveDialog(error);
-    if (!dialog)
-        return false;
-    Window* control = ControlOf(*dialog, id);
-    if (!control || !control->IsVisible()) {
-        *error = Format("the active window shows no control %d", id);
-        return false;
-    }
-    if (control->IsEnabled()) { // a disabled control ignores the mouse
-        PostLocked(control->handle, WM_LBUTTONDOWN, 0, 0);
-        PostLocked(control->handle, WM_LBUTTONUP, 0, 0);
-    }
-    return true;
+    return ParseControlId(step, &id, error) && ClickControl(id, error);
 }
 
 bool StepKey(const Step& step, std::string* error) {
@@ -118,18 +87,7 @@ bool StepKey(const Step& step, std::string* error) {
         *error = "expected 'key enter|escape|tab|space|up|down'";
         return false;
     }
-    MachineLock lock = LockMachine();
-    Window* active = ActiveTopLevel();
-    if (!active) {
-        *error = "no window is open";
-        return false;
-    }
-    HWND target = FocusIn(*active);
-    if (!target)
-        target = active->handle;
-    PostLocked(target, WM_KEYDOWN, key, 0);
-    PostLocked(target, WM_KEYUP, key, 0);
-    return true;
+    return PressKey(key, error);
 }
 
 bool StepAnswer(const Step& step, std::string* error) {
@@ -145,32 +103,21 @@ bool StepSnapshot(const Step& step, std::string* error) {
         *error = "expected 'snapshot'";
         return false;
     }
-    MachineLock lock = LockMachine();
-    Window* dialog = ActiveDialog(error);
-    if (!dialog)
+    WindowView window;
+    if (!ActiveWindow(&window) || window.messageBox) {
+        *error = window.messageBox ? "a message box is open" : "no window is open";
         return false;
-    for (HWND child : dialog->children) {
-        const Window& control = *LookupWindow(child);
-        TranscriptLine(Format("control %d %s text=%s checked=%d visible=%d enabled=%d", control.id,
-                              KindName(control).c_str(), Quoted(control.text).c_str(),
-                              control.check, control.IsVisible() ? 1 : 0,
-                              control.IsEnabled() ? 1 : 0));
     }
+    for (const ControlView& control : window.controls)
+        TranscriptLine(Format("control %d %s text=%s checked=%d visible=%d enabled=%d", control.id,
+                              control.kind.c_str(), Quoted(control.text).c_str(), control.check,
+                              control.visible ? 1 : 0, control.enabled ? 1 : 0));
     return true;
 }
 
 bool StepSend(const Step& step, std::string* error) {
     int id = 0;
-    if (!ParseControlId(step, &id, error))
-        return false;
-    MachineLock lock = LockMachine();
-    Window* dialog = ActiveDialog(error);
-    if (!dialog)
-        return false;
-    Window* control = ControlOf(*dialog, id);
-    PostLocked(dialog->handle, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(control ? control->handle : nullptr));
-    return true;
+    return ParseControlId(step, &id, error) && SendCommand(id, error);
 }
 
 } // namespace hosted

@@ -1,6 +1,8 @@
 // Stands in for the standard controls: buttons (push, check box, radio,
 // group box; clicked by mouse or Space, notifying the parent with
 // BN_CLICKED), edits and statics.
+#include <algorithm>
+
 #include "user/window.h"
 
 namespace hosted {
@@ -75,6 +77,31 @@ LRESULT Click(MachineLock& lock, HWND handle) {
     return 0;
 }
 
+// Typing changes the text and tells the parent, as Windows does with EN_CHANGE.
+LRESULT EditReplaceSelection(MachineLock& lock, Window& edit, const std::string& with) {
+    DWORD from = std::min(edit.selStart, edit.selEnd), to = std::max(edit.selStart, edit.selEnd);
+    edit.text.replace(from, to - from, with);
+    edit.selStart = edit.selEnd = from + static_cast<DWORD>(with.size());
+    HWND parent = edit.parent, handle = edit.handle;
+    SendLocked(lock, parent, WM_COMMAND, MAKEWPARAM(edit.id, EN_CHANGE),
+               reinterpret_cast<LPARAM>(handle));
+    return 0;
+}
+
+// Backspace (-1) or Delete (+1): the selection, or else one character.
+LRESULT EditDelete(MachineLock& lock, Window& edit, int direction) {
+    if (edit.selStart == edit.selEnd) {
+        DWORD caret = edit.selEnd;
+        if (direction < 0 ? caret == 0 : caret >= edit.text.size())
+            return 0;
+        if (direction < 0)
+            edit.selStart = caret - 1;
+        else
+            edit.selEnd = caret + 1;
+    }
+    return EditReplaceSelection(lock, edit, "");
+}
+
 } // namespace
 
 LRESULT CALLBACK ButtonProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -143,6 +170,14 @@ LRESULT CALLBACK EditProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPara
     }
     case EM_GETSEL:
         return MAKELRESULT(edit->selStart, edit->selEnd);
+    case WM_CHAR:
+        if (wParam == VK_BACK)
+            return EditDelete(lock, *edit, -1);
+        if (wParam < 0x20)
+            return 0;
+        return EditReplaceSelection(lock, *edit, std::string(1, static_cast<char>(wParam)));
+    case WM_KEYDOWN:
+        return wParam == VK_DELETE ? EditDelete(lock, *edit, +1) : 0;
     case WM_GETDLGCODE:
         return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
     case WM_LBUTTONDOWN:

@@ -1,7 +1,7 @@
 // Stands in for MessageBoxA: a modal box with the owner disabled while it is
 // open, waiting for the user's answer while the thread goes on handling the
 // messages sent to it.
-#include "user/msgbox.h"
+#include "user/screen.h"
 
 #include "core/format.h"
 #include "core/transcript.h"

@@ -73,6 +73,14 @@ void DeleteWindowRecord(HWND handle) {
     Table().windows.erase(reinterpret_cast<std::uintptr_t>(handle));
 }
 
+std::vector<Window*> TopLevelWindows() {
+    std::vector<Window*> windows;
+    for (HWND handle : Table().topLevels)
+        if (Window* window = LookupWindow(handle))
+            windows.push_back(window);
+    return windows;
+}
+
 Window* ActiveTopLevel() {
     auto& tops = Table().topLevels;
     for (auto it = tops.rbegin(); it != tops.rend(); ++it) {

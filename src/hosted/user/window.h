@@ -60,6 +60,7 @@ Window& CreateWindowRecord(WindowKind kind, const std::string& className, HWND p
 void DeleteWindowRecord(HWND handle);
 
 // Top-level windows in creation order; the last visible, enabled one is active.
+std::vector<Window*> TopLevelWindows();
 Window* ActiveTopLevel();
 // The focused window of the thread that owns top, when it lies in top.
 HWND FocusIn(Window& top);

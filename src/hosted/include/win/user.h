@@ -210,12 +210,14 @@ typedef struct tagPAINTSTRUCT {
 #define MF_BYPOSITION 0x00000400L
 
 // Virtual keys
+#define VK_BACK 0x08
 #define VK_TAB 0x09
 #define VK_RETURN 0x0D
 #define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
 #define VK_UP 0x26
 #define VK_DOWN 0x28
+#define VK_DELETE 0x2E
 
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001

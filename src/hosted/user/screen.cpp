@@ -1,0 +1,60 @@
+// The read-only side of the screen: copies of the window table's records.
+#include "user/screen.h"
+
+#include "user/window.h"
+
+namespace hosted {
+namespace {
+
+WindowView ViewOf(Window& window) {
+    WindowView view;
+    view.handle = window.handle;
+    view.messageBox = window.kind == WindowKind::MessageBox;
+    view.templateId = window.templateId;
+    view.caption = view.messageBox ? window.caption : window.text;
+    view.text = view.messageBox ? window.text : "";
+    view.boxType = window.boxType;
+    view.rect = window.rect;
+    view.enabled = window.IsEnabled();
+    view.iconic = window.iconic;
+    view.hasSystemMenu = (window.style & WS_SYSMENU) != 0;
+    HWND focus = FocusIn(window);
+    for (HWND child : window.children) {
+        const Window& control = *LookupWindow(child);
+        ControlView item;
+        item.handle = control.handle;
+        item.id = control.id;
+        item.kind = KindName(control);
+        item.className = control.className;
+        item.text = control.text;
+        item.style = control.style;
+        item.rect = control.rect;
+        item.check = control.check;
+        item.visible = control.IsVisible();
+        item.enabled = control.IsEnabled();
+        item.focused = control.handle == focus;
+        view.controls.push_back(item);
+    }
+    return view;
+}
+
+} // namespace
+
+std::vector<WindowView> VisibleWindows() {
+    MachineLock lock = LockMachine();
+    std::vector<WindowView> views;
+    for (Window* window : TopLevelWindows())
+        if (window->IsVisible())
+            views.push_back(ViewOf(*window));
+    return views;
+}
+
+bool ActiveWindow(WindowView* view) {
+    MachineLock lock = LockMachine();
+    Window* active = ActiveTopLevel();
+    if (active)
+        *view = ViewOf(*active);
+    return active != nullptr;
+}
+
+} // namespace hosted

@@ -1,0 +1,55 @@
+// The simulated screen as a user sees it, and the input a user gives it:
+// the one way the scenario steps, the tests and a terminal front end look at
+// windows and act on them. Every call takes the machine lock itself; a view
+// is a copy, true at the moment it was taken.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace hosted {
+
+struct ControlView {
+    HWND handle = nullptr;
+    int id = 0;
+    std::string kind; // button, checkbox, radio, groupbox, edit, static, icon, window
+    std::string className;
+    std::string text;
+    DWORD style = 0;
+    RECT rect{}; // pixels, in the dialog's client area
+    int check = 0;
+    bool visible = false, enabled = false, focused = false;
+};
+
+struct WindowView {
+    HWND handle = nullptr;
+    bool messageBox = false;
+    WORD templateId = 0; // dialogs made from a numbered template
+    std::string caption;
+    std::string text; // a message box's message
+    UINT boxType = 0; // a message box's MB_ flags
+    RECT rect{};      // pixels, on the screen
+    bool enabled = false, iconic = false, hasSystemMenu = false;
+    std::vector<ControlView> controls; // in tab order
+};
+
+// Every visible top-level window, from the bottom of the stack to the top.
+std::vector<WindowView> VisibleWindows();
+// The window that takes input: the topmost visible, enabled one; false when
+// there is none.
+bool ActiveWindow(WindowView* view);
+
+// A user's input, always to the active window; false with a one-line reason
+// when it cannot be given (no window, no such control, ...). Each only
+// queues what the user did; the program handles it when it next runs.
+bool ClickControl(int id, std::string* error);                      // left button down and up
+bool PressKey(WPARAM virtualKey, std::string* error);               // to the focused control
+bool TypeText(int id, const std::string& text, std::string* error); // replaces an edit's text
+bool ChooseSystemCommand(WPARAM command, std::string* error);       // from the system menu
+bool AnswerMessageBox(int button, std::string* error);              // IDOK, IDCANCEL, ...
+// BN_CLICKED for control id (visible or not) by message, as a program might.
+bool SendCommand(int id, std::string* error);
+
+} // namespace hosted
