@@ -35,13 +35,6 @@ std::string Upper(std::string text) {
 
 } // namespace
 
-BOOL KernelObject::Read(void*, DWORD, DWORD* done) {
-    if (done)
-        *done = 0;
-    SetLastErrorCode(ERROR_INVALID_HANDLE);
-    return FALSE;
-}
-
 BOOL KernelObject::Write(const void*, DWORD, DWORD* done) {
     if (done)
         *done = 0;
@@ -87,10 +80,6 @@ bool RemoveHandle(HANDLE handle) {
     if (last)
         object->OnLastHandleClosed();
     return true;
-}
-
-std::size_t OpenHandleCount() {
-    return Handles().objects.size();
 }
 
 std::size_t CloseHandleCalls() {

@@ -21,7 +21,7 @@ class EventObject : public KernelObject {
         if (!m_manualReset)
             m_signalled = false;
     }
-    void Set(bool signalled) { m_signalled = signalled; }
+    void Set() { m_signalled = true; }
 
   private:
     bool m_manualReset;
@@ -82,18 +82,7 @@ BOOL WINAPI SetEvent(HANDLE handle) {
         SetLastErrorCode(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    event->Set(true);
-    return TRUE;
-}
-
-BOOL WINAPI ResetEvent(HANDLE handle) {
-    MachineLock lock = LockMachine();
-    std::shared_ptr<EventObject> event = EventFor(handle);
-    if (!event) {
-        SetLastErrorCode(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    event->Set(false);
+    event->Set();
     return TRUE;
 }
 

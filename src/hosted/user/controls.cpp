@@ -142,7 +142,7 @@ LRESULT CALLBACK ButtonProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPa
         }
     }
     lock.unlock();
-    return DefWindowProcA(handle, message, wParam, lParam);
+    return DefaultWindowProc(handle, message, wParam, lParam);
 }
 
 LRESULT CALLBACK EditProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -185,13 +185,13 @@ LRESULT CALLBACK EditProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     }
     lock.unlock();
-    return DefWindowProcA(handle, message, wParam, lParam);
+    return DefaultWindowProc(handle, message, wParam, lParam);
 }
 
 LRESULT CALLBACK StaticProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_GETDLGCODE)
         return DLGC_STATIC;
-    return DefWindowProcA(handle, message, wParam, lParam);
+    return DefaultWindowProc(handle, message, wParam, lParam);
 }
 
 } // namespace hosted

@@ -57,7 +57,7 @@ WNDPROC ProcOfKind(WindowKind kind) {
     case WindowKind::Static:
         return StaticProc;
     default:
-        return DefWindowProcA;
+        return DefaultWindowProc;
     }
 }
 
@@ -134,15 +134,10 @@ std::string TemplateName(LPCSTR name) {
 // template is missing or damaged.
 HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param) {
     MachineLock lock = LockMachine();
-    lock.unlock();
-    HRSRC resource = FindResourceA(instance, name, RT_DIALOG);
-    lock.lock();
+    const ResourceEntry* entry = FindResourceIn(instance, RT_DIALOG, name);
     DialogTemplate t;
-    if (!resource) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    if (!entry)
         return nullptr;
-    }
-    const ResourceEntry* entry = reinterpret_cast<const ResourceEntry*>(resource);
     if (!ParseDialogTemplate(entry->data, entry->size, &t)) {
         SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
         return nullptr;
@@ -240,7 +235,7 @@ LRESULT CALLBACK DialogWindowProc(HWND handle, UINT message, WPARAM wParam, LPAR
         return 0;
     }
     default:
-        return DefWindowProcA(handle, message, wParam, lParam);
+        return DefaultWindowProc(handle, message, wParam, lParam);
     }
 }
 

@@ -141,18 +141,14 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg) {
     return CallProcedure(lock, msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM wParam,
-                               LPARAM lParam) {
-    return proc(window, message, wParam, lParam);
-}
-
 LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam,
                                    LPARAM lParam) {
     HWND item = GetDlgItem(dialog, id);
     return item ? SendMessageA(item, message, wParam, lParam) : 0;
 }
 
-LRESULT WINAPI DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK hosted::DefaultWindowProc(HWND handle, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
     MachineLock lock = LockMachine();
     Window* window = LookupWindow(handle);
     if (!window)

@@ -69,7 +69,7 @@ LRESULT CALLBACK MessageBoxProc(HWND handle, UINT message, WPARAM wParam, LPARAM
         return 0;
     }
     lock.unlock();
-    return DefWindowProcA(handle, message, wParam, lParam);
+    return DefaultWindowProc(handle, message, wParam, lParam);
 }
 
 } // namespace
