@@ -3,7 +3,7 @@
 add_compile_definitions(WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_WINDOWS=0x0400)
 # The program is written against DirectInput 5; the headers would declare 8.
 add_compile_definitions(DIRECTINPUT_VERSION=0x0500)
-set(BRISKARN_SYSTEM_LIBS user32 gdi32 kernel32 advapi32 winmm)
+set(BRISKARN_SYSTEM_LIBS user32 gdi32 kernel32 advapi32 winmm dinput dxguid)
 add_link_options(-static -static-libgcc -static-libstdc++)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src/resources")
 # Both builds format numbers through msvcrt.dll, so that what the tests see

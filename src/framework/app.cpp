@@ -9,24 +9,6 @@ namespace {
 CWinApp* g_app = nullptr;
 } // namespace
 
-BOOL CWinThread::InitInstance() {
-    return FALSE;
-}
-
-int CWinThread::ExitInstance() {
-    return 0;
-}
-
-int CWinThread::Run() {
-    MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-    ExitInstance();
-    return static_cast<int>(msg.wParam);
-}
-
 BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
 END_MESSAGE_MAP()
 

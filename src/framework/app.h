@@ -3,22 +3,9 @@
 // InitInstance asks for it.
 #pragma once
 
-#include "cmdtarget.h"
-
-class CWnd;
+#include "thread.h"
 
 #define ID_HELP 0xE146
-
-class CWinThread : public CCmdTarget {
-  public:
-    CWnd* m_pMainWnd = nullptr;
-    HANDLE m_hThread = nullptr;
-    DWORD m_nThreadID = 0;
-
-    virtual BOOL InitInstance();
-    virtual int ExitInstance();
-    virtual int Run();
-};
 
 class CWinApp : public CWinThread {
   public:

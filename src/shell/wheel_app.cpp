@@ -3,12 +3,13 @@
 #include <cstdio>
 
 #include "log.h"
+#include "static_order.h"
 #include "wheel_dlg.h"
 
 // The DirectInput version the program asks for.
 const int kDirectInputVersion = 0x500;
 
-CWheelApp theApp;
+CWheelApp theApp BRISKARN_STATIC_APP;
 
 BEGIN_MESSAGE_MAP(CWheelApp, CWinApp)
 ON_COMMAND(ID_HELP, CWinApp::OnHelp)

@@ -1,6 +1,8 @@
 // A whole run of BRISKARN as the user, the driver and the log see it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "scenario_run.h"
 
 TEST(RunCycle, MissingDriverShowsOneBoxLogsTheFailureAndOpensNoWindow) {
@@ -67,4 +69,29 @@ TEST(RunCycle, LogEntriesCarryTheVirtualLocalTimeAndExtendAnEarlierLog) {
                          "07/12/2026 05:58:10-0123 * Program exit.\n");
     EXPECT_NE(run.transcript.find("[1000] window close 102 IDOK\n"), std::string::npos)
         << run.transcript;
+}
+
+TEST(RunCycle, TheLogFollowsWindowsFileRulesOfCaseAndReadOnly) {
+    const char* scenario = "clock 2026-12-07 05:58:09.000\ndriver present\nstart\nclick 1\n";
+    const std::string entries = "07/12/2026 05:58:09-0000 * Program start. DIReq =  500.\n"
+                                "07/12/2026 05:58:09-0000 * Program exit.\n";
+    {
+        // Windows file names ignore case: an existing briskarn.log is the program's log.
+        TempDir dir;
+        dir.Write("briskarn.log", "earlier run\n");
+        ScenarioRun run = RunScenario(dir, scenario);
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        EXPECT_EQ(dir.Read("briskarn.log"), "earlier run\n" + entries);
+        EXPECT_FALSE(dir.Exists("Briskarn.log"));
+    }
+    {
+        // A read-only log stays as it is, even for root.
+        TempDir dir;
+        dir.Write("Briskarn.log", "kept\n");
+        ASSERT_EQ(::chmod(dir.File("Briskarn.log").c_str(), 0444), 0);
+        ScenarioRun run = RunScenario(dir, scenario);
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        EXPECT_EQ(dir.Read("Briskarn.log"), "kept\n");
+        EXPECT_EQ(run.transcript.find("log "), std::string::npos) << run.transcript;
+    }
 }

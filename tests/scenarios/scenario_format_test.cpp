@@ -2,6 +2,8 @@
 // carried out end the run with a reason that names the line.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "scenario_run.h"
 
 TEST(ScenarioFormat, BadStepsFailWithTheirLineNumber) {
@@ -26,6 +28,28 @@ TEST(ScenarioFormat, BadStepsFailWithTheirLineNumber) {
          "scenario line 4: BRISKARN has already been started\n"},
         {"driver absent\nstart\nanswer cancel\n",
          "scenario line 3: the message box has no such button\n"},
+        {"slot 16 wheel\n", "scenario line 1: expected 'slot N ...' with N from 0 to 15\n"},
+        {"slot 0 wheel polled buttons=129\n",
+         "scenario line 1: a wheel has at most 128 buttons and 4 hats\n"},
+        {"slot 0 wheel\nslot 0 object Rudder type=2\n",
+         "scenario line 2: expected 'slot N object NAME type=T offset=O'\n"},
+        {"slot 1 object Rudder type=2 offset=8\n", "scenario line 1: slot 1 holds no device\n"},
+        {"wheel 3 x=1\n", "scenario line 1: slot 3 holds no device\n"},
+        {"slot 3 wheel\nwheel 3 button0=down\n", "scenario line 2: unexpected 'button0=down'\n"},
+        {"slot 3 wheel\nwheel 3 button129=down\n",
+         "scenario line 2: unexpected 'button129=down'\n"},
+        {"slot 3 wheel\nwheel 3 button1=256\n", "scenario line 2: unexpected 'button1=256'\n"},
+        {"keyboard down 256\n",
+         "scenario line 1: expected 'keyboard down CODE' or 'keyboard up CODE' (a scan code, 0 "
+         "to 255)\n"},
+        {"fail IDirectInputA::CreateDevice call=0 code=1\n",
+         "scenario line 1: unexpected 'call=0'\n"},
+        {"fail IDirectInputA::CreateDevice\n",
+         "scenario line 1: expected 'fail IFACE::METHOD [device=N] [call=K|every] code=CODE'\n"},
+        {"timer caps min=x\n", "scenario line 1: unexpected 'min=x'\n"},
+        {"timer stop\n",
+         "scenario line 1: expected 'timer caps min=N max=N', 'timer caps fail' or 'timer set "
+         "fails'\n"},
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -37,8 +61,52 @@ TEST(ScenarioFormat, BadStepsFailWithTheirLineNumber) {
 
 TEST(ScenarioFormat, ScenarioWithoutStartRunsNothing) {
     TempDir dir;
-    ScenarioRun run = RunScenario(dir, "clock 2026-01-01 00:00:00.000\ndriver absent error=5\n");
+    ScenarioRun run = RunScenario(dir, "clock 2026-01-01 00:00:00.000\ndriver absent error=5\n"
+                                       "slot 0 wheel interrupt buttons=12 povs=2 name=Big Wheel\n"
+                                       "slot 0 object \"Rudder pedal\" type=2 offset=8\n"
+                                       "slot 1 result=-2147024637\nwheel 0 x=-5 pov1=9000 "
+                                       "button12=down button1=3\nkeyboard down 0x1E\n"
+                                       "fail IDirectInputDevice2A::GetDeviceState device=0 "
+                                       "call=every code=0x8007001E\nfail DirectInputCreateA "
+                                       "code=0x80004005\ntimer caps min=1 max=10\n"
+                                       "timer caps fail\ntimer set fails\n");
     EXPECT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_EQ(run.transcript, "");
     EXPECT_FALSE(dir.Exists("Briskarn.log"));
+}
+
+TEST(ScenarioFormat, AScenarioOrTranscriptThatCannotBeHadIsAFailure) {
+    TempDir dir;
+    dir.Write("run.txt", "driver present\nstart\nclick 1\n");
+    ASSERT_EQ(
+        std::system(
+            ("mkdir '" + dir.path() + "/folder' && mkfifo '" + dir.path() + "/pipe'").c_str()),
+        0);
+    struct Case {
+        const char* arguments;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"--scenario folder", "briskarn: cannot read scenario folder: not a regular file\n"},
+        {"--scenario pipe", "briskarn: cannot read scenario pipe: not a regular file\n"},
+        {"--scenario /dev/zero", "briskarn: cannot read scenario /dev/zero: not a regular file\n"},
+        {"--scenario missing.txt",
+         "briskarn: cannot read scenario missing.txt: No such file or directory\n"},
+        {"--scenario run.txt --transcript /dev/full",
+         "briskarn: cannot write the transcript: No space left on device\n"},
+        {"--transcript /dev/full",
+         "briskarn: cannot write the transcript: No space left on device\n"},
+        {"--scenario run.txt --transcript folder", "briskarn: cannot write transcript folder\n"},
+    };
+    for (const Case& c : cases) {
+        std::string errors;
+        EXPECT_EQ(RunBriskarn(dir, c.arguments, &errors), 2) << c.arguments;
+        EXPECT_EQ(errors, c.error) << c.arguments;
+    }
+    // A scenario past any sensible size is refused, not read into memory whole.
+    std::string big(17u << 20, '#');
+    dir.Write("big.txt", big);
+    std::string errors;
+    EXPECT_EQ(RunBriskarn(dir, "--scenario big.txt", &errors), 2);
+    EXPECT_EQ(errors, "briskarn: cannot read scenario big.txt: larger than 16 MiB\n");
 }

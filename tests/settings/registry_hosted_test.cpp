@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -262,15 +263,13 @@ TEST_F(HostedRegistryTest, TheFileIsReplacedWholeSoACrashLeavesTheOldOrTheNew) {
     EXPECT_EQ(ProgramStore().GetProfileInt("Buttons", "Button1", 2), 5u);
 }
 
-TEST_F(HostedRegistryTest, ADamagedFileGivesTheFreshRegistryWithoutAWord) {
+TEST_F(HostedRegistryTest, ADamagedFileKeepsWhatCanBeReadAndIsKeptAsItWasBeforeItIsReplaced) {
     const std::string good = "BRISKARN registry 1\n[HKLM\\Software\\Kept]\n\"A\"=dword:1\n";
+    const std::string after = "[HKCU\\Software\\After]\n\"C\"=dword:2\n";
     const char* const damaged[] = {
-        "",
-        "garbage\n",
-        "BRISKARN registry 2\n[HKLM\\Software]\n",
-        "BRISKARN registry 1\n\"A\"=dword:1\n",
-        "[HKXX\\Software]\n",
-        "[HKLM\\Software\\a%zz]\n",
+        "\"B\"=dword:\n",
+        "[HKXX\\Software]\n\"B\"=dword:7\n",
+        "[HKLM\\Software\\a%zz]\n\"B\"=dword:7\n",
         "[HKLM\\\\Software]\n",
         "[HKLM\\Software\n",
         "\"B\"=dword:4294967296\n",
@@ -284,19 +283,79 @@ TEST_F(HostedRegistryTest, ADamagedFileGivesTheFreshRegistryWithoutAWord) {
     };
     for (const char* bad : damaged) {
         TempDir dir;
-        // After a good start, to show that what was read before the damage goes too.
-        std::string text = std::string(bad).rfind("BRISKARN", 0) == 0 || !*bad ? bad : good + bad;
+        // Between good lines: both before and after the damage are kept.
+        std::string text = good + bad + after;
         dir.Write("registry.txt", text);
-        testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         UseFile(dir.File("registry.txt"));
-        EXPECT_EQ(testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr(),
-                  "")
-            << bad;
-        EXPECT_EQ(RegistryText(), kFreshText) << bad;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "nothing lost yet: " << bad;
+        std::string loaded = RegistryText();
+        EXPECT_NE(loaded.find("[HKLM\\Software\\Kept]\n\"A\"=dword:1\n"), std::string::npos)
+            << bad << loaded;
+        EXPECT_NE(loaded.find(after), std::string::npos) << bad << loaded;
+        EXPECT_EQ(loaded.find("\"B\""), std::string::npos) << bad << loaded;
         EXPECT_EQ(dir.Read("registry.txt"), text) << "kept until the next change: " << bad;
+        testing::internal::CaptureStderr();
         ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 3)) << bad;
+        ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 4)) << bad;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "briskarn: " + dir.File("registry.txt") +
+                      " could not be read whole; it is kept as " + dir.File("registry.txt.bad") +
+                      "\n")
+            << "said once: " << bad;
+        EXPECT_EQ(dir.Read("registry.txt.bad"), text) << bad;
+        EXPECT_NE(dir.Read("registry.txt").find("\"A\"=dword:1\n"), std::string::npos) << bad;
     }
+
+    // A file not of this format gives the fresh registry, and is kept all the same.
+    for (const char* other : {"garbage\n", "BRISKARN registry 2\n[HKLM\\Software]\n"}) {
+        TempDir dir;
+        dir.Write("registry.txt", other);
+        UseFile(dir.File("registry.txt"));
+        EXPECT_EQ(RegistryText(), kFreshText) << other;
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 3)) << other;
+        EXPECT_NE(testing::internal::GetCapturedStderr(), "") << other;
+        EXPECT_EQ(dir.Read("registry.txt.bad"), other);
+    }
+    // An empty file has nothing to lose.
+    TempDir dir;
+    dir.Write("registry.txt", "");
+    UseFile(dir.File("registry.txt"));
+    EXPECT_EQ(RegistryText(), kFreshText);
+    ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 3));
+    EXPECT_FALSE(dir.Exists("registry.txt.bad"));
+}
+
+TEST_F(HostedRegistryTest, EveryNameReadsBackAsItWasWhateverItsBytes) {
+    TempDir dir;
+    // A byte-order mark, as editors that save UTF-8 put it first, is no damage.
+    dir.Write("registry.txt", "\xEF\xBB\xBF"
+                              "BRISKARN registry 1\r\n"
+                              "[HKCU\\Software\\back%5Cslash]\r\n"
+                              "\"a%00b\"=dword:1\r\n"
+                              "\"a%00c\"=dword:2\r\n"
+                              "\"a\"=dword:3\r\n"
+                              "[HKCU\\Software\\zero%00one]\r\n"
+                              "[HKCU\\Software\\zero%00two]\r\n"
+                              "[HKLM\\Software]\r\n");
+    UseFile(dir.File("registry.txt"));
+    EXPECT_EQ(RegistryText(), "BRISKARN registry 1\n"
+                              "[HKCU\\Software]\n"
+                              "[HKCU\\Software\\back%5Cslash]\n"
+                              "\"a\"=dword:3\n"
+                              "\"a%00b\"=dword:1\n"
+                              "\"a%00c\"=dword:2\n"
+                              "[HKCU\\Software\\zero%00one]\n"
+                              "[HKCU\\Software\\zero%00two]\n"
+                              "[HKLM\\Software]\n");
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 3));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(dir.Exists("registry.txt.bad"));
+    std::string saved = dir.Read("registry.txt");
+    UseFile(dir.File("registry.txt"));
+    EXPECT_EQ(RegistryText(), saved);
 }
 
 // The hosted program itself, run without a scenario as scripts/run.sh runs it.
@@ -314,3 +373,76 @@ TEST_F(HostedRegistryTest, ADamagedFileDoesNotStopAnInteractiveRun) {
 }
 
 } // namespace
+
+namespace {
+
+LONG CreateAndClose(HKEY parent, const std::string& path, HKEY* opened = nullptr) {
+    HKEY key = nullptr;
+    LONG result = RegCreateKeyExA(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    if (result == ERROR_SUCCESS && opened)
+        *opened = key;
+    else if (result == ERROR_SUCCESS)
+        RegCloseKey(key);
+    return result;
+}
+
+std::string Levels(int count) {
+    std::string path = "Software";
+    for (int i = 1; i < count; ++i)
+        path += "\\k";
+    return path;
+}
+
+} // namespace
+
+TEST_F(HostedRegistryTest, KeysKeepToWindowsLimitsOfNameLengthAndDepth) {
+    EXPECT_EQ(CreateAndClose(HKEY_CURRENT_USER, "Software\\" + std::string(255, 'n')),
+              ERROR_SUCCESS);
+    EXPECT_EQ(CreateAndClose(HKEY_CURRENT_USER, "Software\\" + std::string(256, 'n')),
+              ERROR_INVALID_PARAMETER);
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, ("Software\\" + std::string(256, 'n')).c_str(), 0,
+                            KEY_READ, &key),
+              ERROR_INVALID_PARAMETER);
+
+    // 512 levels below the root, whether reached in one call or key by key.
+    EXPECT_EQ(CreateAndClose(HKEY_CURRENT_USER, Levels(512)), ERROR_SUCCESS);
+    EXPECT_EQ(CreateAndClose(HKEY_CURRENT_USER, Levels(513)), ERROR_BAD_PATHNAME);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, Levels(513).c_str(), 0, KEY_READ, &key),
+              ERROR_BAD_PATHNAME);
+    HKEY deepest = nullptr;
+    ASSERT_EQ(CreateAndClose(HKEY_CURRENT_USER, Levels(512), &deepest), ERROR_SUCCESS);
+    EXPECT_EQ(CreateAndClose(deepest, "one more"), ERROR_BAD_PATHNAME);
+    RegCloseKey(deepest);
+    {
+        MachineLock lock = LockMachine();
+        std::shared_ptr<RegistryKey> found = FindKeyByPath("HKCU\\" + Levels(512));
+        ASSERT_TRUE(found);
+        EXPECT_EQ(KeyPath(*found), "HKCU\\" + Levels(512));
+    }
+
+    // The scenario step keeps to the same limits, without building the key first.
+    std::string error;
+    EXPECT_FALSE(RunRegistryStep("dword", "HKLM\\" + Levels(20000) + " V 1", &error));
+    EXPECT_EQ(error, "a key name longer than 255 characters or a key deeper than 512 levels");
+    EXPECT_FALSE(
+        RunRegistryStep("dword", "HKLM\\Software\\" + std::string(256, 'n') + " V 1", &error));
+}
+
+TEST_F(HostedRegistryTest, ARegistryFileThatIsNoRegularFileGivesTheFreshRegistryAtOnce) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File("pipe.txt").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/zero", dir.File("zero.txt").c_str()), 0);
+    for (const char* name : {"pipe.txt", "zero.txt"}) {
+        UseFile(dir.File(name)); // neither blocks nor reads without end
+        EXPECT_EQ(RegistryText(), kFreshText) << name;
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 3)) << name;
+        EXPECT_NE(testing::internal::GetCapturedStderr(), "") << name;
+        struct stat kept;
+        ASSERT_EQ(::lstat(dir.File(std::string(name) + ".bad").c_str(), &kept), 0) << name;
+        EXPECT_FALSE(S_ISREG(kept.st_mode)) << "kept as it was: " << name;
+        EXPECT_NE(dir.Read(name).find("\"Button1\"=dword:3\n"), std::string::npos) << name;
+    }
+}

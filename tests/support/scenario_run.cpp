@@ -16,3 +16,11 @@ ScenarioRun RunScenario(const TempDir& dir, const std::string& scenario) {
     run.dir = &dir;
     return run;
 }
+
+int RunBriskarn(const TempDir& dir, const std::string& arguments, std::string* errors) {
+    std::string command =
+        "cd '" + dir.path() + "' && '" BRISKARN_EXE "' " + arguments + " 2>errors.txt";
+    int status = std::system(command.c_str());
+    *errors = dir.Read("errors.txt");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}

@@ -16,3 +16,7 @@ struct ScenarioRun {
 
 // Runs in `dir`, so a test can put files there first and read them after.
 ScenarioRun RunScenario(const TempDir& dir, const std::string& scenario);
+
+// Runs the hosted briskarn in `dir` with `arguments` (shell words) and gives
+// its exit code; its standard error goes to `errors`.
+int RunBriskarn(const TempDir& dir, const std::string& arguments, std::string* errors);

@@ -97,7 +97,7 @@ stop() {
 }
 trap stop EXIT
 # A prefix made before wine32 was installed cannot start 32-bit programs.
-if [ ! -f "$work/prefix/system.reg" ] || [ ! -d "$work/prefix/drive_c/windows/syswow64" ]; then
+if [ ! -f "$work/prefix/system.reg" ] || [ ! -f "$work/prefix/drive_c/windows/syswow64/kernel32.dll" ]; then
   rm -rf "$work/prefix"
   "${run[@]}" "$loader" wineboot --init >/dev/null 2>&1
 fi

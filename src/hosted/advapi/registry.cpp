@@ -64,6 +64,8 @@ LONG FindKey(HKEY key, LPCSTR subKey, std::shared_ptr<RegistryKey>* found) {
     std::vector<std::string> names;
     if (!SplitKeyPath(OrEmpty(subKey), &names))
         return ERROR_BAD_PATHNAME;
+    if (LONG error = CheckKeyNames(*parent, names))
+        return error;
     *found = FindSubkey(parent, names);
     return *found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
@@ -98,6 +100,8 @@ LONG WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM
     std::vector<std::string> names;
     if (!SplitKeyPath(subKey, &names))
         return ERROR_BAD_PATHNAME;
+    if (LONG error = CheckKeyNames(*parent, names))
+        return error;
     std::shared_ptr<RegistryKey> found = FindSubkey(parent, names);
     bool created = false;
     if (!found)
@@ -152,7 +156,7 @@ LONG WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const 
     if (dataSize)
         value.data.assign(data, data + dataSize);
     std::string name = OrEmpty(valueName);
-    TranscriptLine("registry write " + found->path + " " + name + " " + TranscriptValue(value));
+    TranscriptLine("registry write " + KeyPath(*found) + " " + name + " " + TranscriptValue(value));
     SetKeyValue(*found, name, std::move(value));
     return ERROR_SUCCESS;
 }
@@ -164,7 +168,7 @@ LONG WINAPI RegDeleteKeyA(HKEY key, LPCSTR subKey) {
     std::shared_ptr<RegistryKey> found;
     if (LONG error = FindKey(key, subKey, &found))
         return error;
-    if (!found->subkeys.empty() || RootByName(found->path))
+    if (!found->subkeys.empty() || found->depth == 0)
         return ERROR_ACCESS_DENIED;
     RemoveKey(found);
     return ERROR_SUCCESS;

@@ -1,5 +1,7 @@
 #include "advapi/registry_tree.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <strings.h>
 
@@ -50,11 +52,13 @@ struct Registry {
         handles.clear();
         for (std::size_t i = 0; i < kRootCount; ++i) {
             roots[i] = std::make_shared<RegistryKey>();
-            roots[i]->path = kRoots[i].shortName;
+            roots[i]->name = kRoots[i].shortName;
             HKEY root = kRoots[i].handle;
             if (root == HKEY_LOCAL_MACHINE || root == HKEY_CURRENT_USER) {
                 auto software = std::make_shared<RegistryKey>();
-                software->path = roots[i]->path + "\\Software";
+                software->name = "Software";
+                software->parent = roots[i];
+                software->depth = 1;
                 roots[i]->subkeys["Software"] = software;
             }
         }
@@ -74,8 +78,12 @@ void MarkDeleted(RegistryKey& key) {
 
 } // namespace
 
+// Every byte counts: names that differ only after a zero byte stay apart.
 bool NoCaseLess::operator()(const std::string& a, const std::string& b) const {
-    return strcasecmp(a.c_str(), b.c_str()) < 0;
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) <
+               std::tolower(static_cast<unsigned char>(y));
+    });
 }
 
 void ResetRegistry() {
@@ -143,7 +151,9 @@ std::shared_ptr<RegistryKey> CreateSubkey(const std::shared_ptr<RegistryKey>& fr
         *created = !child;
         if (!child) {
             child = std::make_shared<RegistryKey>();
-            child->path = key->path + "\\" + name;
+            child->name = name;
+            child->parent = key;
+            child->depth = key->depth + 1;
             anyCreated = true;
         }
         key = child;
@@ -154,17 +164,39 @@ std::shared_ptr<RegistryKey> CreateSubkey(const std::shared_ptr<RegistryKey>& fr
 }
 
 void RemoveKey(const std::shared_ptr<RegistryKey>& key) {
-    MarkDeleted(*key);
-    std::size_t slash = key->path.rfind('\\');
-    if (slash == std::string::npos)
+    std::shared_ptr<RegistryKey> parent = key->parent.lock();
+    if (!parent)
         return;
-    std::shared_ptr<RegistryKey> parent = FindKeyByPath(key->path.substr(0, slash));
-    if (parent) {
-        auto it = parent->subkeys.find(key->path.substr(slash + 1));
-        if (it != parent->subkeys.end() && it->second == key)
-            parent->subkeys.erase(it);
-    }
+    MarkDeleted(*key);
+    auto it = parent->subkeys.find(key->name);
+    if (it != parent->subkeys.end() && it->second == key)
+        parent->subkeys.erase(it);
     NotifyRegistryChanged();
+}
+
+std::vector<std::string> KeyPathNames(const RegistryKey& key) {
+    std::vector<std::string> names{key.name};
+    for (std::shared_ptr<RegistryKey> up = key.parent.lock(); up; up = up->parent.lock())
+        names.push_back(up->name);
+    return std::vector<std::string>(names.rbegin(), names.rend());
+}
+
+std::string KeyPath(const RegistryKey& key) {
+    std::string path;
+    for (const std::string& name : KeyPathNames(key))
+        path += (path.empty() ? "" : "\\") + name;
+    return path;
+}
+
+// Windows gives ERROR_INVALID_PARAMETER for a name over 255 characters and
+// ERROR_BAD_PATHNAME (hosted choice, matching an empty name) beyond 512 levels.
+LONG CheckKeyNames(const RegistryKey& from, const std::vector<std::string>& names) {
+    for (const std::string& name : names)
+        if (name.size() > kMaxKeyNameLength)
+            return ERROR_INVALID_PARAMETER;
+    if (names.size() > static_cast<std::size_t>(kMaxKeyDepth - from.depth))
+        return ERROR_BAD_PATHNAME;
+    return ERROR_SUCCESS;
 }
 
 std::shared_ptr<RegistryKey> FindKeyByPath(const std::string& path) {

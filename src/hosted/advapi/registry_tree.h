@@ -24,8 +24,12 @@ struct RegistryValue {
     std::vector<BYTE> data;
 };
 
+// Each key holds its own name only: a path kept in every key would cost the
+// square of the depth.
 struct RegistryKey {
-    std::string path; // from the root's short name, e.g. "HKLM\Software"
+    std::string name;                  // a root's is its short name, e.g. "HKLM"
+    std::weak_ptr<RegistryKey> parent; // none for a root
+    int depth = 0;                     // levels below the root
     bool deleted = false;
     std::map<std::string, std::shared_ptr<RegistryKey>, NoCaseLess> subkeys;
     std::map<std::string, RegistryValue, NoCaseLess> values;
@@ -35,6 +39,21 @@ struct RegistryKey {
 // HKCU only, as a new installation has it. Open handles go stale; a
 // registry file in use is left as it is until the next change.
 void ResetRegistry();
+
+// Windows' limits: a key name of at most 255 characters, a key at most 512
+// levels below its root.
+constexpr std::size_t kMaxKeyNameLength = 255;
+constexpr int kMaxKeyDepth = 512;
+
+// The key's path from its root's short name, e.g. "HKLM\Software", built
+// when asked for.
+std::string KeyPath(const RegistryKey& key);
+// The names of the key's path, the root's short name first.
+std::vector<std::string> KeyPathNames(const RegistryKey& key);
+
+// Whether `names` below `from` stay within Windows' limits: ERROR_SUCCESS,
+// or the code Windows gives for a name too long or a key too deep.
+LONG CheckKeyNames(const RegistryKey& from, const std::vector<std::string>& names);
 
 // Looks up a root by its handle value, or by its name ("HKLM" or
 // "HKEY_LOCAL_MACHINE"); null when there is no such root.

@@ -1,5 +1,8 @@
 #include "core/transcript.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 
 #include "core/clock.h"
@@ -12,13 +15,27 @@ struct Transcript {
     std::FILE* out = nullptr;
     long long start = 0;
     bool exitPending = false;
+    int writeError = 0; // the first write that failed, as errno
+
+    // A transcript with a line missing would pass for the whole run.
+    void Check(bool written) {
+        if (!written && writeError == 0)
+            writeError = errno ? errno : EIO;
+    }
 
     // Constructed before and so destroyed after the program's own statics:
     // "exit" is the last line, written once the program is wholly gone.
     ~Transcript() {
         if (out && exitPending) {
-            std::fprintf(out, "[%lld] exit\n", VirtualNow() - start);
-            std::fflush(out);
+            int reported = writeError; // main has said so already
+            Check(std::fprintf(out, "[%lld] exit\n", VirtualNow() - start) >= 0);
+            Check(std::fflush(out) == 0);
+            // Past main, so the exit code can only be had this way.
+            if (writeError && !reported) {
+                std::fprintf(stderr, "briskarn: cannot write the transcript: %s\n",
+                             std::strerror(writeError));
+                std::_Exit(2);
+            }
         }
     }
 };
@@ -56,8 +73,9 @@ void TranscriptLine(const std::string& text) {
     std::lock_guard<std::mutex> guard(g_transcript.mutex);
     if (!g_transcript.out)
         return;
-    std::fprintf(g_transcript.out, "[%lld] %s\n", VirtualNow() - g_transcript.start, text.c_str());
-    std::fflush(g_transcript.out);
+    g_transcript.Check(std::fprintf(g_transcript.out, "[%lld] %s\n",
+                                    VirtualNow() - g_transcript.start, text.c_str()) >= 0);
+    g_transcript.Check(std::fflush(g_transcript.out) == 0);
 }
 
 void TranscriptLog(const std::string& bytes) {
@@ -72,7 +90,12 @@ void TranscriptExitAtProcessEnd() {
 void FlushTranscript() {
     std::lock_guard<std::mutex> guard(g_transcript.mutex);
     if (g_transcript.out)
-        std::fflush(g_transcript.out);
+        g_transcript.Check(std::fflush(g_transcript.out) == 0);
+}
+
+int TranscriptWriteError() {
+    std::lock_guard<std::mutex> guard(g_transcript.mutex);
+    return g_transcript.writeError;
 }
 
 } // namespace hosted

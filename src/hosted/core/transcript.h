@@ -18,5 +18,7 @@ void TranscriptLog(const std::string& bytes);
 // Written when the process has ended and the program's statics are gone.
 void TranscriptExitAtProcessEnd();
 void FlushTranscript();
+// The errno of the first line that could not be written, or 0.
+int TranscriptWriteError();
 
 } // namespace hosted

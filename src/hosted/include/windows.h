@@ -3,6 +3,7 @@
 #pragma once
 
 #include "win/types.h"
+#include "win/com.h"
 #include "win/kernel.h"
 #include "win/user.h"
 #include "win/gdi.h"

@@ -89,13 +89,16 @@ using namespace hosted;
 BOOL WINAPI CopyFileA(LPCSTR existingName, LPCSTR newName, BOOL failIfExists) {
     if (existingName == nullptr || newName == nullptr)
         return Fail(ERROR_INVALID_PARAMETER);
-    std::string from = NativePath(existingName), to = NativePath(newName);
-    FileDescriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    std::string from = ExistingNativePath(existingName), to = ExistingNativePath(newName);
+    // Not blocking on a pipe: what is not a regular file is refused next.
+    FileDescriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat sourceInfo;
     if (source.get() < 0 || ::fstat(source.get(), &sourceInfo) != 0)
         return Fail(ErrorFromErrno(errno));
-    if (S_ISDIR(sourceInfo.st_mode))
+    // Windows has no pipes or devices among its files, and copies no folder.
+    if (!S_ISREG(sourceInfo.st_mode))
         return Fail(ERROR_ACCESS_DENIED);
+    ::fcntl(source.get(), F_SETFL, ::fcntl(source.get(), F_GETFL) & ~O_NONBLOCK);
 
     struct stat targetInfo;
     if (::stat(to.c_str(), &targetInfo) == 0) {
@@ -106,14 +109,19 @@ BOOL WINAPI CopyFileA(LPCSTR existingName, LPCSTR newName, BOOL failIfExists) {
         if (targetInfo.st_dev == sourceInfo.st_dev && targetInfo.st_ino == sourceInfo.st_ino)
             return Fail(ERROR_SHARING_VIOLATION);
         // Windows replaces no read-only file, whoever asks.
-        if (S_ISDIR(targetInfo.st_mode) || IsReadOnly(targetInfo))
+        if (!S_ISREG(targetInfo.st_mode) || IsReadOnly(targetInfo))
             return Fail(ERROR_ACCESS_DENIED);
     }
 
-    int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (failIfExists ? O_EXCL : O_TRUNC);
+    int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | (failIfExists ? O_EXCL : O_TRUNC);
     FileDescriptor target(::open(to.c_str(), flags, 0600));
     if (target.get() < 0)
         return Fail(ErrorFromErrno(errno));
+    // Swapped for a pipe or device since the look above: its mode is not ours to change.
+    struct stat opened;
+    if (::fstat(target.get(), &opened) != 0 || !S_ISREG(opened.st_mode))
+        return Fail(ERROR_ACCESS_DENIED);
+    ::fcntl(target.get(), F_SETFL, ::fcntl(target.get(), F_GETFL) & ~O_NONBLOCK);
     // The attributes come last: a read-only source must not keep its copy
     // from being written.
     if (!CopyContent(source.get(), target.get()) ||

@@ -134,14 +134,36 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTE
         SetLastErrorCode(error);
         return INVALID_HANDLE_VALUE;
     }
-    std::string path = NativePath(name);
-    bool existed = ::access(path.c_str(), F_OK) == 0;
+    std::string path = ExistingNativePath(name);
+    struct stat info;
+    bool existed = ::stat(path.c_str(), &info) == 0;
+    // Windows opens no read-only file for writing, whoever asks; root on
+    // Linux would.
+    bool writes = (access & GENERIC_WRITE) || disposition == CREATE_ALWAYS ||
+                  disposition == TRUNCATE_EXISTING;
+    if (existed && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0 && writes) {
+        SetLastErrorCode(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    // Windows has no pipes, devices or directories among its files; opening
+    // one must neither block nor read without end.
+    if (existed && !S_ISREG(info.st_mode)) {
+        SetLastErrorCode(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
     mode_t mode = (flags & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
-    int fd = ::open(path.c_str(), openFlags | O_CLOEXEC, mode);
+    int fd = ::open(path.c_str(), openFlags | O_CLOEXEC | O_NONBLOCK, mode);
     if (fd < 0) {
         SetLastErrorCode(ErrorFromErrno(errno));
         return INVALID_HANDLE_VALUE;
     }
+    // Swapped in between the two looks: still no pipe or device.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        SetLastErrorCode(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     // Windows reports an existing file for these two dispositions this way.
     bool reportExisting = existed && (disposition == OPEN_ALWAYS || disposition == CREATE_ALWAYS);
     SetLastErrorCode(reportExisting ? ERROR_ALREADY_EXISTS : NO_ERROR);

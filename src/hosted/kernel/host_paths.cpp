@@ -1,6 +1,9 @@
 #include "kernel/host_paths.h"
 
 #include <cerrno>
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
 
 namespace hosted {
 
@@ -10,6 +13,28 @@ std::string NativePath(const char* name) {
         if (c == '\\')
             c = '/';
     return path;
+}
+
+std::string ExistingNativePath(const char* name) {
+    std::string path = NativePath(name);
+    struct stat info;
+    if (::lstat(path.c_str(), &info) == 0 || errno != ENOENT)
+        return path;
+    std::size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return path;
+    std::string match = path;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (strcasecmp(entry->d_name, base.c_str()) == 0) {
+            match = slash == std::string::npos ? entry->d_name : folder + entry->d_name;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return match;
 }
 
 DWORD ErrorFromErrno(int error) {

@@ -45,29 +45,9 @@ bool ReadId(const BYTE*& p, const BYTE* end, std::u16string* name, WORD* id) {
 
 std::vector<ResourceEntry> Parse() {
     std::vector<ResourceEntry> entries;
-    const BYTE* p = kModuleResources;
-    const BYTE* end = p + kModuleResourcesSize;
-    while (end - p >= 32) {
-        DWORD dataSize, headerSize;
-        std::memcpy(&dataSize, p, 4);
-        std::memcpy(&headerSize, p + 4, 4);
-        if (headerSize < 16 || headerSize > static_cast<std::size_t>(end - p) ||
-            dataSize > static_cast<std::size_t>(end - p) - headerSize)
-            std::abort(); // the build made this data; damage here is a build fault
-        const BYTE* field = p + 8;
-        ResourceEntry entry;
-        if (!ReadId(field, p + headerSize, &entry.typeName, &entry.typeId) ||
-            !ReadId(field, p + headerSize, &entry.name, &entry.nameId))
-            std::abort();
-        field = p + ((field - p + 3) & ~3);
-        // DataVersion (4), MemoryFlags (2), LanguageId (2) follow the names.
-        std::memcpy(&entry.language, field + 6, 2);
-        entry.data = p + headerSize;
-        entry.size = dataSize;
-        if (dataSize > 0)
-            entries.push_back(entry);
-        p += headerSize + ((dataSize + 3) & ~3u);
-    }
+    // The build made this data; damage here is a build fault.
+    if (!ParseResources(kModuleResources, kModuleResourcesSize, &entries))
+        std::abort();
     return entries;
 }
 
@@ -80,6 +60,39 @@ bool Matches(LPCSTR wanted, const std::u16string& name, WORD id) {
 }
 
 } // namespace
+
+bool ParseResources(const BYTE* data, std::size_t size, std::vector<ResourceEntry>* entries) {
+    const BYTE* p = data;
+    const BYTE* end = p + size;
+    while (end - p >= 32) {
+        DWORD dataSize, headerSize;
+        std::memcpy(&dataSize, p, 4);
+        std::memcpy(&headerSize, p + 4, 4);
+        if (headerSize < 16 || headerSize > static_cast<std::size_t>(end - p) ||
+            dataSize > static_cast<std::size_t>(end - p) - headerSize)
+            return false;
+        const BYTE* field = p + 8;
+        ResourceEntry entry;
+        if (!ReadId(field, p + headerSize, &entry.typeName, &entry.typeId) ||
+            !ReadId(field, p + headerSize, &entry.name, &entry.nameId))
+            return false;
+        field = p + ((field - p + 3) & ~3);
+        // DataVersion (4), MemoryFlags (2), LanguageId (2) follow the names.
+        if (field + 8 > p + headerSize)
+            return false;
+        std::memcpy(&entry.language, field + 6, 2);
+        entry.data = p + headerSize;
+        entry.size = dataSize;
+        if (dataSize > 0)
+            entries->push_back(entry);
+        std::size_t padded =
+            headerSize + ((static_cast<std::size_t>(dataSize) + 3) & ~std::size_t{3});
+        if (padded >= static_cast<std::size_t>(end - p))
+            break;
+        p += padded;
+    }
+    return true;
+}
 
 const std::vector<ResourceEntry>& ModuleResources() {
     static const std::vector<ResourceEntry> entries = Parse();

@@ -19,6 +19,9 @@ struct ResourceEntry {
 };
 
 const std::vector<ResourceEntry>& ModuleResources();
+// Reads the entries of a .res file, pointing into `data`; false when a
+// header does not fit what follows.
+bool ParseResources(const BYTE* data, std::size_t size, std::vector<ResourceEntry>* entries);
 // type and name as FindResourceA takes them: MAKEINTRESOURCE ordinals, "#123" or names.
 const ResourceEntry* FindModuleResource(LPCSTR type, LPCSTR name);
 // The same, as FindResourceA looks in a module: null with the last error for

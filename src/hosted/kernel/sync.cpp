@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "kernel/objects.h"
+#include "kernel/sync.h"
 #include "core/clock.h"
 
 namespace hosted {
@@ -53,6 +54,60 @@ std::shared_ptr<EventObject> EventFor(HANDLE handle) {
 }
 
 } // namespace
+
+DWORD WaitForObjectsLocked(MachineLock& lock, DWORD count, const HANDLE* handles, bool waitAll,
+                           DWORD milliseconds, const std::function<bool()>* other,
+                           const char* what) {
+    if (count > MAXIMUM_WAIT_OBJECTS || (count > 0 && handles == nullptr) ||
+        (count == 0 && !other)) {
+        SetLastErrorCode(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    std::vector<std::shared_ptr<KernelObject>> objects;
+    for (DWORD i = 0; i < count; ++i) {
+        std::shared_ptr<KernelObject> object = LookupHandle(handles[i]);
+        if (!object || !object->IsWaitable()) {
+            SetLastErrorCode(ERROR_INVALID_HANDLE);
+            return WAIT_FAILED;
+        }
+        objects.push_back(object);
+    }
+    auto firstSignalled = [&] {
+        return std::find_if(objects.begin(), objects.end(),
+                            [](auto& o) { return o->IsSignalled(); });
+    };
+    auto objectsReady = [&] {
+        if (objects.empty())
+            return false;
+        if (waitAll)
+            return std::all_of(objects.begin(), objects.end(),
+                               [](auto& o) { return o->IsSignalled(); });
+        return firstSignalled() != objects.end();
+    };
+    std::function<bool()> ready = [&] { return objectsReady() || (other && (*other)()); };
+    std::int64_t deadline = milliseconds == INFINITE ? -1 : VirtualNow() + milliseconds;
+    if (!ready() && !BlockUntil(lock, ready, deadline, what))
+        return WAIT_TIMEOUT;
+    if (!objectsReady())
+        return WAIT_OBJECT_0 + count;
+    if (waitAll) {
+        for (auto& object : objects)
+            object->OnWaitSatisfied();
+        return WAIT_OBJECT_0;
+    }
+    auto first = firstSignalled();
+    (*first)->OnWaitSatisfied();
+    return WAIT_OBJECT_0 + static_cast<DWORD>(first - objects.begin());
+}
+
+bool SetEventLocked(HANDLE handle) {
+    std::shared_ptr<EventObject> event = EventFor(handle);
+    if (!event)
+        return false;
+    event->Set();
+    return true;
+}
+
 } // namespace hosted
 
 using namespace hosted;
@@ -77,52 +132,18 @@ HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initial
 
 BOOL WINAPI SetEvent(HANDLE handle) {
     MachineLock lock = LockMachine();
-    std::shared_ptr<EventObject> event = EventFor(handle);
-    if (!event) {
+    if (!SetEventLocked(handle)) {
         SetLastErrorCode(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    event->Set();
     return TRUE;
 }
 
 DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
                                     DWORD milliseconds) {
     MachineLock lock = LockMachine();
-    if (count == 0 || count > MAXIMUM_WAIT_OBJECTS || handles == nullptr) {
-        SetLastErrorCode(ERROR_INVALID_PARAMETER);
-        return WAIT_FAILED;
-    }
-    std::vector<std::shared_ptr<KernelObject>> objects;
-    for (DWORD i = 0; i < count; ++i) {
-        std::shared_ptr<KernelObject> object = LookupHandle(handles[i]);
-        if (!object || !object->IsWaitable()) {
-            SetLastErrorCode(ERROR_INVALID_HANDLE);
-            return WAIT_FAILED;
-        }
-        objects.push_back(object);
-    }
-    auto signalled = [&] {
-        return std::find_if(objects.begin(), objects.end(),
-                            [](auto& o) { return o->IsSignalled(); });
-    };
-    std::function<bool()> ready = [&] {
-        if (waitAll)
-            return std::all_of(objects.begin(), objects.end(),
-                               [](auto& o) { return o->IsSignalled(); });
-        return signalled() != objects.end();
-    };
-    std::int64_t deadline = milliseconds == INFINITE ? -1 : VirtualNow() + milliseconds;
-    if (!ready() && !BlockUntil(lock, ready, deadline, "WaitForMultipleObjects"))
-        return WAIT_TIMEOUT;
-    if (waitAll) {
-        for (auto& object : objects)
-            object->OnWaitSatisfied();
-        return WAIT_OBJECT_0;
-    }
-    auto first = signalled();
-    (*first)->OnWaitSatisfied();
-    return WAIT_OBJECT_0 + static_cast<DWORD>(first - objects.begin());
+    return WaitForObjectsLocked(lock, count, handles, waitAll != FALSE, milliseconds, nullptr,
+                                "WaitForMultipleObjects");
 }
 
 DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD milliseconds) {

@@ -1,9 +1,12 @@
 #include "sim/registry_file.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "advapi/registry_text.h"
 #include "kernel/replace_file.h"
@@ -13,17 +16,23 @@ namespace {
 
 const char kHeader[] = "BRISKARN registry 1";
 
+// A backslash inside a name would read back as two keys.
+std::string EscapeKeyName(const std::string& name) {
+    std::string escaped;
+    for (char c : EscapeRegistryText(name))
+        escaped += c == '\\' ? std::string("%5C") : std::string(1, c);
+    return escaped;
+}
+
 std::string g_filePath;
 
 void FormatKey(const RegistryKey& key, bool isRoot, std::string* text) {
     if (!isRoot || !key.values.empty()) {
-        std::string line = "[";
-        std::size_t start = 0;
+        std::string line;
         // Escaped name by name: the backslashes between them stay as they are.
-        for (std::size_t end; (end = key.path.find('\\', start)) != std::string::npos;
-             start = end + 1)
-            line += EscapeRegistryText(key.path.substr(start, end - start)) + "\\";
-        *text += line + EscapeRegistryText(key.path.substr(start)) + "]\n";
+        for (const std::string& name : KeyPathNames(key))
+            line += (line.empty() ? "[" : "\\") + EscapeKeyName(name);
+        *text += line + "]\n";
     }
     for (const auto& [name, value] : key.values)
         *text += "\"" + EscapeRegistryText(name) + "\"=" + FormatRegistryValue(value) + "\n";
@@ -43,6 +52,8 @@ bool ParseKeyLine(const std::string& line, std::shared_ptr<RegistryKey>* key) {
     for (std::string& name : names)
         if (!UnescapeRegistryText(std::string(name), &name))
             return false;
+    if (CheckKeyNames(*root, names) != ERROR_SUCCESS)
+        return false;
     bool created = false;
     *key = CreateSubkey(root, names, &created);
     return true;
@@ -117,7 +128,7 @@ std::string FormatRegistry() {
 bool ParseRegistry(const std::string& text) {
     std::istringstream lines(text);
     std::string line;
-    bool header = false;
+    bool header = false, whole = true;
     std::shared_ptr<RegistryKey> key;
     while (std::getline(lines, line)) {
         if (!line.empty() && line.back() == '\r')
@@ -129,43 +140,114 @@ bool ParseRegistry(const std::string& text) {
                 return false;
             header = true;
         } else if (line[0] == '[') {
-            if (!ParseKeyLine(line, &key))
-                return false;
+            // The values of a key that cannot be had go with it.
+            if (!ParseKeyLine(line, &key)) {
+                key.reset();
+                whole = false;
+            }
         } else if (line[0] != '"' || !key || !ParseValueLine(line, *key)) {
-            return false;
+            whole = false;
         }
     }
-    return header;
+    return header && whole;
 }
 
 namespace {
 
+// Where a file that could not be read whole is kept before the first save.
+std::string KeptCopyPath() {
+    return g_filePath + ".bad";
+}
+
+// A registry file is a few kilobytes; far more is not one.
+const std::size_t kMaxFileBytes = 16u << 20;
+
+enum class FileRead { Missing, Read, Unreadable };
+
+// Only a regular file of sensible size is read, so that a pipe cannot hang
+// the run and a link to a device cannot feed it without end.
+FileRead ReadRegistryText(const std::string& path, std::string* text) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return errno == ENOENT ? FileRead::Missing : FileRead::Unreadable;
+    struct stat info;
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    char buffer[65536];
+    while (ok) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got == 0)
+            break;
+        ok = got > 0 && text->size() + static_cast<std::size_t>(got) <= kMaxFileBytes;
+        if (ok)
+            text->append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return ok ? FileRead::Read : FileRead::Unreadable;
+}
+
+bool g_damaged = false; // the file in use holds what could not be read
+
+// A damaged file is kept under another name before it is first replaced, so
+// that what could not be read is never lost; said once, as it happens.
+bool KeepDamagedFile() {
+    std::string kept = KeptCopyPath();
+    ::unlink(kept.c_str());
+    if (::link(g_filePath.c_str(), kept.c_str()) != 0 &&
+        ::rename(g_filePath.c_str(), kept.c_str()) != 0 && errno != ENOENT)
+        return false;
+    std::fprintf(stderr, "briskarn: %s could not be read whole; it is kept as %s\n",
+                 g_filePath.c_str(), kept.c_str());
+    g_damaged = false;
+    return true;
+}
+
 // A registry file that cannot be written leaves the run going on in memory:
 // the settings are the program's only state and it reports nothing about them.
 void SaveRegistryFile() {
-    if (!g_filePath.empty())
-        ReplaceFileContents(g_filePath, FormatRegistry());
+    if (g_filePath.empty() || (g_damaged && !KeepDamagedFile()))
+        return;
+    ReplaceFileContents(g_filePath, FormatRegistry());
+}
+
+bool HasHeader(const std::string& text) {
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line[0] != ';')
+            return line == kHeader;
+    }
+    return false;
 }
 
 } // namespace
 
 void UseRegistryFile(const std::string& path) {
     g_filePath.clear(); // no saving while the file itself is read
+    g_damaged = false;
     SetRegistryChangeHook(&SaveRegistryFile);
+    ResetRegistry();
     if (path.empty())
         return;
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    ResetRegistry();
-    if (in) {
+    std::string text;
+    FileRead read = ReadRegistryText(path, &text);
+    // Editors that save UTF-8 may put a byte-order mark first.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.erase(0, 3);
+    if (read == FileRead::Read && HasHeader(text)) {
         // The file lists every key it keeps, "Software" too.
         for (const auto& [name, root] : Roots()) {
             root->subkeys.clear();
             root->values.clear();
         }
-        if (!ParseRegistry(content.str()))
-            ResetRegistry();
+        g_damaged = !ParseRegistry(text);
+    } else {
+        // Not ours to read: kept all the same, unless there is nothing in it.
+        g_damaged =
+            read == FileRead::Unreadable || text.find_first_not_of(" \t\r\n") != std::string::npos;
     }
     g_filePath = path;
 }

@@ -21,12 +21,16 @@
 namespace hosted {
 
 std::string FormatRegistry();
-// Adds what the text describes to the current registry; false on anything
-// malformed, when what was added so far is to be thrown away.
+// Adds what the text describes to the current registry, every line that can
+// be read; false when a line could not be (its key's values go with a key
+// line), or when the text does not start with the header.
 bool ParseRegistry(const std::string& text);
 
 // Interactive runs keep the registry in the file at `path`: it is loaded now
-// (a missing or damaged file gives the fresh machine, without a word) and
-// written anew after every change. An empty path keeps it in memory only.
+// (a missing file, or one not of this format, gives the fresh machine; of a
+// damaged one every line that can be read) and written anew after every
+// change. A file that could not be read whole (damaged, not a regular file,
+// over 16 MiB) is first kept as `path`.bad, which is said once on standard
+// error. An empty path keeps it in memory only.
 void UseRegistryFile(const std::string& path);
 } // namespace hosted

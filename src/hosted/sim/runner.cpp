@@ -4,15 +4,20 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 #include "kernel/files.h"
 #include "kernel/objects.h"
 #include "core/clock.h"
 #include "sim/driver_device.h"
+#include "sim/message_watch.h"
 #include "sim/program_module.h"
 #include "core/machine.h"
 #include "sim/registry_file.h"
@@ -40,14 +45,18 @@ struct Run {
 
 Run g_run;
 
+} // namespace
+
 std::vector<Step> ParseScenario(const std::string& text) {
     std::vector<Step> steps;
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
         std::size_t hash = line.find('#');
-        while (hash != std::string::npos && hash > 0 && line[hash - 1] != ' ' &&
-               line[hash - 1] != '\t')
+        // Blanks as the words are split on, so that no word starts a comment
+        // that the line does not.
+        while (hash != std::string::npos && hash > 0 &&
+               !std::isspace(static_cast<unsigned char>(line[hash - 1])))
             hash = line.find('#', hash + 1);
         if (hash != std::string::npos)
             line.erase(hash);
@@ -73,8 +82,12 @@ std::vector<Step> ParseScenario(const std::string& text) {
     return steps;
 }
 
+namespace {
+
 [[noreturn]] void Fail(int line, const std::string& reason) {
     FlushTranscript();
+    if (int error = TranscriptWriteError())
+        std::fprintf(stderr, "briskarn: cannot write the transcript: %s\n", std::strerror(error));
     if (line > 0)
         std::fprintf(stderr, "scenario line %d: %s\n", line, reason.c_str());
     else
@@ -98,14 +111,51 @@ void RunSteps(const std::vector<Step>& steps, int lastLine) {
     g_run.scenarioDone = true;
 }
 
-bool ReadFile(const char* path, std::string* text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+// A scenario is a page or two of steps; more than this is not one.
+const std::size_t kMaxScenarioBytes = 16u << 20;
+
+// False with the reason when the scenario is not a regular file that can be
+// read whole, so a directory, a device or a pipe is not taken for no steps.
+bool ReadScenarioFile(const char* path, std::string* text, std::string* reason) {
+    int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat info;
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        *reason = std::strerror(errno);
+        if (fd >= 0)
+            ::close(fd);
         return false;
-    std::ostringstream content;
-    content << in.rdbuf();
-    *text = content.str();
-    return true;
+    }
+    bool ok = S_ISREG(info.st_mode);
+    if (!ok)
+        *reason = "not a regular file";
+    text->clear();
+    char buffer[65536];
+    while (ok) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            *reason = std::strerror(errno);
+            ok = false;
+        } else if (got == 0) {
+            break;
+        } else if (text->size() + static_cast<std::size_t>(got) > kMaxScenarioBytes) {
+            *reason = "larger than 16 MiB";
+            ok = false;
+        } else {
+            text->append(buffer, static_cast<std::size_t>(got));
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+std::FILE* OpenTranscriptFile(const char* path) {
+    int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "w");
+    if (fd >= 0 && !file)
+        ::close(fd);
+    return file;
 }
 
 int Usage() {
@@ -148,17 +198,22 @@ int RunHostedProgram(int argc, char** argv, WinMainFunction winMain) {
             return Usage();
     }
     std::string text = kDemoScenario;
-    if (scenarioPath && !ReadFile(scenarioPath, &text)) {
-        std::fprintf(stderr, "briskarn: cannot read scenario %s\n", scenarioPath);
+    std::string reason;
+    if (scenarioPath && !ReadScenarioFile(scenarioPath, &text, &reason)) {
+        std::fprintf(stderr, "briskarn: cannot read scenario %s: %s\n", scenarioPath,
+                     reason.c_str());
         return 2;
     }
     std::FILE* transcript = stdout;
-    if (transcriptPath && (transcript = std::fopen(transcriptPath, "w")) == nullptr) {
+    // Not through fopen: the program's C runtime refuses devices, and a
+    // transcript may well go to one.
+    if (transcriptPath && (transcript = OpenTranscriptFile(transcriptPath)) == nullptr) {
         std::fprintf(stderr, "briskarn: cannot write transcript %s\n", transcriptPath);
         return 2;
     }
     OpenTranscript(transcript);
     TranscribeFileWrites(kProgramLogName);
+    WatchProgramMessages();
     InstallDriverDevice();
     if (!scenarioPath) { // as on Windows, settings outlive the run; scenarios start afresh
         MachineLock lock = LockMachine();
@@ -193,6 +248,10 @@ int RunHostedProgram(int argc, char** argv, WinMainFunction winMain) {
     }
     runner.join();
     FlushTranscript();
+    if (int error = TranscriptWriteError()) {
+        std::fprintf(stderr, "briskarn: cannot write the transcript: %s\n", std::strerror(error));
+        return 2;
+    }
     return 0;
 }
 

@@ -6,10 +6,25 @@ namespace hosted {
 namespace {
 
 const StepKind kSteps[] = {
-    {"clock", StepClock},       {"driver", StepDriver},     {"start", StepStart},
-    {"advance", StepAdvance},   {"click", StepClick},       {"key", StepKey},
-    {"answer", StepAnswer},     {"snapshot", StepSnapshot}, {"send", StepSend},
+    {"clock", StepClock},
+    {"driver", StepDriver},
+    {"start", StepStart},
+    {"advance", StepAdvance},
+    {"click", StepClick},
+    {"key", StepKey},
+    {"answer", StepAnswer},
+    {"snapshot", StepSnapshot},
+    {"send", StepSend},
     {"registry", StepRegistry},
+    {"slot", StepSlot},
+    {"wheel", StepWheel},
+    {"keyboard", StepKeyboard},
+    {"fail", StepFail},
+    {"timer", StepTimer},
+    {"priority", StepPriority},
+    {"syscommand", StepSyscommand},
+    {"minimize", StepMinimizeRestore},
+    {"restore", StepMinimizeRestore},
 };
 
 } // namespace

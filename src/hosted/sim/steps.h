@@ -48,5 +48,13 @@ bool StepAnswer(const Step&, std::string*);
 bool StepSnapshot(const Step&, std::string*);
 bool StepSend(const Step&, std::string*);
 bool StepRegistry(const Step&, std::string*);
+bool StepSlot(const Step&, std::string*);
+bool StepWheel(const Step&, std::string*);
+bool StepKeyboard(const Step&, std::string*);
+bool StepFail(const Step&, std::string*);
+bool StepTimer(const Step&, std::string*);
+bool StepPriority(const Step&, std::string*);
+bool StepSyscommand(const Step&, std::string*);
+bool StepMinimizeRestore(const Step&, std::string*);
 
 } // namespace hosted

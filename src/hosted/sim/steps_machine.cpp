@@ -2,6 +2,7 @@
 #include "core/clock.h"
 #include "sim/driver_device.h"
 #include "core/machine.h"
+#include "kernel/priority.h"
 #include "sim/steps.h"
 
 namespace hosted {
@@ -85,6 +86,17 @@ bool StepDriver(const Step& step, std::string* error) {
     }
     *error = "expected 'driver absent', 'present', 'set' or 'refuse'";
     return false;
+}
+
+bool StepPriority(const Step& step, std::string* error) {
+    const std::vector<std::string>& w = step.words;
+    if (w.size() != 3 || (w[1] != "class" && w[1] != "thread") || w[2] != "fails") {
+        *error = "expected 'priority class fails' or 'priority thread fails'";
+        return false;
+    }
+    MachineLock lock = LockMachine();
+    (w[1] == "class" ? Priorities().classFails : Priorities().threadFails) = true;
+    return true;
 }
 
 } // namespace hosted

@@ -69,6 +69,10 @@ bool ParsePath(const std::string& path, std::shared_ptr<RegistryKey>* root,
         *error = "empty key name in '" + path + "'";
         return false;
     }
+    if (CheckKeyNames(**root, *names) != ERROR_SUCCESS) {
+        *error = "a key name longer than 255 characters or a key deeper than 512 levels";
+        return false;
+    }
     return true;
 }
 

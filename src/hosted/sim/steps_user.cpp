@@ -65,6 +65,15 @@ bool StepAdvance(const Step& step, std::string* error) {
         *error = "expected 'advance DURATION' (e.g. 20ms, 1s)";
         return false;
     }
+    {
+        // Windows keeps its local time in a SYSTEMTIME; a clock past what that
+        // holds would give the program dates it could never see.
+        MachineLock lock = LockMachine();
+        if (!LocalTimeFits(VirtualNow() + duration)) {
+            *error = "advance " + step.words[1] + " takes the local time past the year 30827";
+            return false;
+        }
+    }
     return AdvanceVirtualClock(duration, error);
 }
 
@@ -118,6 +127,25 @@ bool StepSnapshot(const Step& step, std::string* error) {
 bool StepSend(const Step& step, std::string* error) {
     int id = 0;
     return ParseControlId(step, &id, error) && SendCommand(id, error);
+}
+
+bool StepSyscommand(const Step& step, std::string* error) {
+    std::uint64_t command = 0;
+    if (step.words.size() != 2 || !ParseNumber(step.words[1], &command) || command > 0xFFFF) {
+        *error = "expected 'syscommand N'";
+        return false;
+    }
+    return ChooseSystemCommand(static_cast<WPARAM>(command), error);
+}
+
+// As the user does it: with the caption's buttons, which choose the
+// system command.
+bool StepMinimizeRestore(const Step& step, std::string* error) {
+    if (step.words.size() != 1) {
+        *error = "expected '" + step.words[0] + "'";
+        return false;
+    }
+    return ChooseSystemCommand(step.words[0] == "minimize" ? SC_MINIMIZE : SC_RESTORE, error);
 }
 
 } // namespace hosted

@@ -5,11 +5,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "kernel/sync.h"
+#include "user/observers.h"
 #include "user/threads.h"
 #include "user/window.h"
 
 namespace hosted {
 namespace {
+
+SentMessageObserver g_sentObserver = nullptr;
 
 // Handles every message sent to this thread from elsewhere; lock held.
 void DeliverIncoming(MachineLock& lock, UserThread& self) {
@@ -54,12 +58,19 @@ LRESULT CallProcedure(MachineLock& lock, HWND handle, UINT message, WPARAM wPara
     return result;
 }
 
+void SetSentMessageObserver(SentMessageObserver observer) {
+    MachineLock lock = LockMachine();
+    g_sentObserver = observer;
+}
+
 LRESULT SendLocked(MachineLock& lock, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* window = LookupWindow(handle);
     if (!window) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
+    if (message >= 0xC000 && message <= 0xFFFF && g_sentObserver)
+        g_sentObserver(message, wParam, lParam);
     if (window->threadId == CurrentThread().id)
         return CallProcedure(lock, handle, message, wParam, lParam);
     UserThread* target = FindUserThread(window->threadId);
@@ -128,6 +139,20 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT remove) {
     UserThread& self = CurrentUserThread();
     DeliverIncoming(lock, self);
     return TakePosted(self, msg, (remove & PM_REMOVE) != 0);
+}
+
+// Wakes for the handles or for input of the kinds asked for; the caller
+// then takes the input with PeekMessageA, which also handles sent messages.
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                       DWORD milliseconds, DWORD wakeMask) {
+    MachineLock lock = LockMachine();
+    UserThread& self = CurrentUserThread();
+    std::function<bool()> input = [&] {
+        return ((wakeMask & QS_SENDMESSAGE) && !self.incoming.empty()) ||
+               ((wakeMask & QS_POSTMESSAGE) && (!self.posted.empty() || self.quitPosted));
+    };
+    return WaitForObjectsLocked(lock, count, handles, waitAll != FALSE, milliseconds, &input,
+                                "MsgWaitForMultipleObjects");
 }
 
 BOOL WINAPI TranslateMessage(const MSG*) {

@@ -9,6 +9,7 @@
 #include <strings.h>
 
 #include "kernel/resources.h"
+#include "user/observers.h"
 #include "user/window.h"
 
 namespace hosted {
@@ -53,10 +54,34 @@ HICON IconForResource(WORD id) {
 
 using namespace hosted;
 
-// Safe during static initialisation: the program registers its messages then.
+namespace hosted {
+namespace {
+
+struct RegisteredMessages {
+    std::mutex mutex;
+    std::map<std::string, UINT> atoms; // by the name in capitals
+    std::map<UINT, std::string> names; // as first registered
+};
+
+// Never destroyed, and usable before any other static: the program
+// registers its messages during static initialisation.
+RegisteredMessages& Registered() {
+    static auto* registered = new RegisteredMessages;
+    return *registered;
+}
+
+} // namespace
+
+std::string RegisteredMessageName(UINT message) {
+    RegisteredMessages& registered = Registered();
+    std::lock_guard<std::mutex> guard(registered.mutex);
+    auto it = registered.names.find(message);
+    return it == registered.names.end() ? std::string() : it->second;
+}
+
+} // namespace hosted
+
 UINT WINAPI RegisterWindowMessageA(LPCSTR name) {
-    static std::mutex mutex;
-    static std::map<std::string, UINT> atoms;
     if (name == nullptr || *name == '\0') {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -64,12 +89,14 @@ UINT WINAPI RegisterWindowMessageA(LPCSTR name) {
     std::string key(name);
     for (char& c : key)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    std::lock_guard<std::mutex> guard(mutex);
-    auto it = atoms.find(key);
-    if (it != atoms.end())
+    RegisteredMessages& registered = Registered();
+    std::lock_guard<std::mutex> guard(registered.mutex);
+    auto it = registered.atoms.find(key);
+    if (it != registered.atoms.end())
         return it->second;
-    UINT atom = 0xC000 + static_cast<UINT>(atoms.size());
-    atoms[key] = atom;
+    UINT atom = 0xC000 + static_cast<UINT>(registered.atoms.size());
+    registered.atoms[key] = atom;
+    registered.names[atom] = name;
     return atom;
 }
 

@@ -124,6 +124,15 @@ void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section);
 void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section);
 void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section);
 
+BOOL WINAPI SetPriorityClass(HANDLE process, DWORD priorityClass);
+BOOL WINAPI SetThreadPriority(HANDLE thread, int priority);
+
+#define CP_ACP 0
+#define CP_OEMCP 1
+int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideCount,
+                               LPSTR narrow, int narrowSize, LPCSTR defaultChar,
+                               LPBOOL usedDefault);
+
 void WINAPI GetLocalTime(LPSYSTEMTIME time);
 DWORD WINAPI GetTickCount(void);
 

@@ -1,0 +1,203 @@
+// Stands in for a DirectInput 5 device: data format, cooperative level,
+// acquisition, event notification, state reads, polling, capabilities and
+// objects, with the result codes DirectInput gives for calls out of turn.
+#include "dinput/device_object.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "core/machine.h"
+#include "dinput/com_object.h"
+#include "dinput/failures.h"
+
+namespace hosted {
+namespace {
+
+class DeviceObject : public ComObject<IDirectInputDevice2A> {
+  public:
+    DeviceObject(std::shared_ptr<InputDevice> device, int slot)
+        : m_device(std::move(device)), m_slot(slot) {}
+    ~DeviceObject() override {
+        MachineLock lock = LockMachine();
+        Notify(false);
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        MachineLock lock = LockMachine();
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (HRESULT injected = Injected("QueryInterface"))
+            return injected;
+        if (riid != IID_IUnknown && riid != IID_IDirectInputDeviceA &&
+            riid != IID_IDirectInputDevice2A)
+            return E_NOINTERFACE;
+        AddRef();
+        *object = static_cast<IDirectInputDevice2A*>(this);
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetCapabilities(LPDIDEVCAPS caps) override {
+        MachineLock lock = LockMachine();
+        if (HRESULT injected = Injected("GetCapabilities"))
+            return injected;
+        if (!caps || caps->dwSize != sizeof(DIDEVCAPS))
+            return DIERR_INVALIDPARAM;
+        DWORD size = caps->dwSize;
+        std::memset(caps, 0, size);
+        caps->dwSize = size;
+        caps->dwFlags = DIDC_ATTACHED;
+        if (m_device->polled)
+            caps->dwFlags |= DIDC_POLLEDDEVICE | DIDC_POLLEDDATAFORMAT;
+        caps->dwDevType = m_device->deviceType;
+        for (const InputObject& object : m_device->objects) {
+            DWORD type = DIDFT_GETTYPE(object.type);
+            caps->dwAxes += (type & DIDFT_AXIS) ? 1 : 0;
+            caps->dwButtons += (type & DIDFT_BUTTON) ? 1 : 0;
+            caps->dwPOVs += type == DIDFT_POV ? 1 : 0;
+        }
+        return DI_OK;
+    }
+
+    // The callback runs without the machine lock: it is the program's code.
+    HRESULT STDMETHODCALLTYPE EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKA callback, LPVOID reference,
+                                          DWORD flags) override {
+        std::vector<InputObject> objects;
+        {
+            MachineLock lock = LockMachine();
+            if (HRESULT injected = Injected("EnumObjects"))
+                return injected;
+            if (!callback)
+                return DIERR_INVALIDPARAM;
+            objects = m_device->objects;
+        }
+        for (const InputObject& object : objects) {
+            DWORD wanted = DIDFT_GETTYPE(flags);
+            if (wanted != DIDFT_ALL && !(DIDFT_GETTYPE(object.type) & wanted))
+                continue;
+            DIDEVICEOBJECTINSTANCEA instance;
+            std::memset(&instance, 0, sizeof instance);
+            instance.dwSize = sizeof instance;
+            instance.guidType = object.guidType ? *object.guidType : GUID_Button;
+            instance.dwOfs = object.offset;
+            instance.dwType = object.type;
+            std::strncpy(instance.tszName, object.name.c_str(), sizeof instance.tszName - 1);
+            if (callback(&instance, reference) == DIENUM_STOP)
+                break;
+        }
+        return DI_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE Acquire() override {
+        MachineLock lock = LockMachine();
+        if (HRESULT injected = Injected("Acquire"))
+            return injected;
+        if (!m_format)
+            return DIERR_INVALIDPARAM;
+        if (m_acquired)
+            return S_FALSE;
+        m_acquired = true;
+        Notify(true);
+        return DI_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE Unacquire() override {
+        MachineLock lock = LockMachine();
+        if (HRESULT injected = Injected("Unacquire"))
+            return injected;
+        if (!m_acquired)
+            return S_FALSE;
+        m_acquired = false;
+        Notify(false);
+        return DI_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetDeviceState(DWORD size, LPVOID data) override {
+        MachineLock lock = LockMachine();
+        if (HRESULT injected = Injected("GetDeviceState"))
+            return injected;
+        if (!data || !m_format || size != m_format->dwDataSize)
+            return DIERR_INVALIDPARAM;
+        if (!m_acquired)
+            return DIERR_NOTACQUIRED;
+        std::memcpy(data, m_device->state.data(), size);
+        return DI_OK;
+    }
+
+    // Only the format the device reads in is offered.
+    HRESULT STDMETHODCALLTYPE SetDataFormat(LPCDIDATAFORMAT format) override {
+        MachineLock lock = LockMachine();
+        if (HRESULT injected = Injected("SetDataFormat"))
+            return injected;
+        if (m_acquired)
+            return DIERR_ACQUIRED;
+        if (format != m_device->format)
+            return DIERR_INVALIDPARAM;
+        m_format = format;
+        return DI_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetEventNotification(HANDLE event) override {
+        MachineLock lock = LockMachine();
+        if (HRESULT injected = Injected("SetEventNotification"))
+            return injected;
+        if (m_acquired)
+            return DIERR_ACQUIRED;
+        m_event = event;
+        return DI_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override {
+        MachineLock lock = LockMachine();
+        if (HRESULT injected = Injected("SetCooperativeLevel"))
+            return injected;
+        bool oneMode = !(flags & DISCL_EXCLUSIVE) != !(flags & DISCL_NONEXCLUSIVE);
+        bool oneScope = !(flags & DISCL_FOREGROUND) != !(flags & DISCL_BACKGROUND);
+        if (!oneMode || !oneScope || !window)
+            return DIERR_INVALIDPARAM;
+        if (m_acquired)
+            return DIERR_ACQUIRED;
+        return DI_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE Poll() override {
+        MachineLock lock = LockMachine();
+        if (HRESULT injected = Injected("Poll"))
+            return injected;
+        if (!m_acquired)
+            return DIERR_NOTACQUIRED;
+        return m_device->polled ? DI_OK : S_FALSE;
+    }
+
+  private:
+    HRESULT Injected(const char* method) {
+        return InjectedResult(m_slot >= 0 ? "IDirectInputDevice2A" : "IDirectInputDeviceA", method,
+                              m_slot);
+    }
+
+    // An acquired device with an event is told of every change of state.
+    void Notify(bool on) {
+        std::vector<HANDLE>& notify = m_device->notify;
+        if (m_listening)
+            notify.erase(std::find(notify.begin(), notify.end(), m_listening));
+        m_listening = on && m_acquired && m_event ? m_event : nullptr;
+        if (m_listening)
+            notify.push_back(m_listening);
+    }
+
+    std::shared_ptr<InputDevice> m_device;
+    int m_slot;
+    const DIDATAFORMAT* m_format = nullptr;
+    bool m_acquired = false;
+    HANDLE m_event = nullptr;
+    HANDLE m_listening = nullptr;
+};
+
+} // namespace
+
+IDirectInputDeviceA* NewDeviceObject(std::shared_ptr<InputDevice> device, int slot) {
+    return new DeviceObject(std::move(device), slot);
+}
+
+} // namespace hosted

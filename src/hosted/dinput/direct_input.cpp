@@ -1,0 +1,104 @@
+// Stands in for DirectInput 5's entry point and its DirectInput object:
+// devices made from the system keyboard's and mouse's GUIDs or a configured
+// joystick's instance GUID, and the joystick configuration interface.
+#include <atomic>
+
+#include <dinput.h>
+#include <dinputd.h>
+
+#include "core/machine.h"
+#include "dinput/com_object.h"
+#include "dinput/device_object.h"
+#include "dinput/failures.h"
+#include "dinput/input_devices.h"
+#include "dinput/joy_config.h"
+
+namespace hosted {
+namespace {
+
+std::atomic<long> g_liveObjects{0};
+
+class DirectInputObject : public ComObject<IDirectInputA> {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        MachineLock lock = LockMachine();
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        HRESULT injected = InjectedResult("IDirectInputA", "QueryInterface", -1);
+        if (injected != S_OK)
+            return injected;
+        if (riid == IID_IUnknown || riid == IID_IDirectInputA) {
+            AddRef();
+            *object = static_cast<IDirectInputA*>(this);
+            return S_OK;
+        }
+        if (riid == IID_IDirectInputJoyConfig) {
+            *object = NewJoyConfig();
+            return S_OK;
+        }
+        return E_NOINTERFACE;
+    }
+
+    HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID instance, LPDIRECTINPUTDEVICEA* device,
+                                           LPUNKNOWN outer) override {
+        MachineLock lock = LockMachine();
+        if (!device)
+            return DIERR_INVALIDPARAM;
+        *device = nullptr;
+        int slot = SlotOfInstance(instance);
+        HRESULT injected = InjectedResult("IDirectInputA", "CreateDevice", slot);
+        if (injected != S_OK)
+            return injected;
+        if (outer)
+            return DIERR_NOAGGREGATION;
+        if (instance == GUID_SysKeyboard)
+            *device = NewDeviceObject(
+                std::shared_ptr<InputDevice>(std::shared_ptr<void>(), &SystemKeyboard()), -1);
+        else if (instance == GUID_SysMouse)
+            *device = NewDeviceObject(
+                std::shared_ptr<InputDevice>(std::shared_ptr<void>(), &SystemMouse()), -1);
+        else if (slot >= 0)
+            *device = NewDeviceObject(JoystickSlot(static_cast<unsigned>(slot)), slot);
+        else
+            return DIERR_DEVICENOTREG;
+        return DI_OK;
+    }
+};
+
+} // namespace
+
+long LiveInputObjects() {
+    return g_liveObjects;
+}
+
+void CountInputObject(int change) {
+    g_liveObjects += change;
+}
+
+} // namespace hosted
+
+using namespace hosted;
+
+// Versions from DirectInput 3 to this machine's 7 are accepted, as the
+// runtime of that time would.
+HRESULT WINAPI DirectInputCreateA(HINSTANCE instance, DWORD version, LPDIRECTINPUTA* directInput,
+                                  LPUNKNOWN outer) {
+    MachineLock lock = LockMachine();
+    if (!directInput)
+        return DIERR_INVALIDPARAM;
+    *directInput = nullptr;
+    HRESULT injected = InjectedResult("", "DirectInputCreateA", -1);
+    if (injected != S_OK)
+        return injected;
+    if (outer)
+        return DIERR_NOAGGREGATION;
+    if (!instance)
+        return DIERR_INVALIDPARAM;
+    if (version < 0x0300)
+        return DIERR_BETADIRECTINPUTVERSION;
+    if (version > 0x0700)
+        return DIERR_OLDDIRECTINPUTVERSION;
+    *directInput = new DirectInputObject;
+    return DI_OK;
+}

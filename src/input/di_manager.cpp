@@ -1,0 +1,268 @@
+// The manager's set-up and teardown, the keyboard and the joystick
+// configuration. The game devices are in game_devices.cpp.
+#include "di_manager.h"
+
+#include <cstring>
+
+#include "di_error.h"
+#include "thread.h"
+
+namespace {
+
+const DWORD kWantKeyboard = 0x1;
+const DWORD kWantMouse = 0x2;
+const DWORD kWantJoyConfig = 0x8;
+
+} // namespace
+
+// A thread waiting here may be the one whose window a pass or the worker is
+// sending to; it would never be answered if the wait did not let the sent
+// messages through.
+void WaitLettingSendsThrough(HANDLE object) {
+    ::MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_SENDMESSAGE);
+    MSG msg;
+    ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+}
+
+CDIManager::CDIManager()
+    : m_pWorkerThread(nullptr), m_hKeyboardEvent(nullptr), m_hGameDeviceEvent(nullptr),
+      m_hTerminateEvent(nullptr), m_hMainWnd(nullptr), m_hNotifyWnd(nullptr), m_nPollTimer(0),
+      m_pDI(nullptr), m_pKeyboard(nullptr), m_pMouse(nullptr), m_pJoyConfig(nullptr),
+      m_pOuter(nullptr), m_pDeviceMap(new DeviceMap), m_hWorkerThread(nullptr), m_nPassGate(0),
+      m_hPassDone(nullptr) {}
+
+BOOL CDIManager::Init(HINSTANCE instance, HWND window, DWORD flags, LPUNKNOWN outer) {
+    HRESULT hr;
+    if (!m_pDI) {
+        hr = ::DirectInputCreateA(instance, 0x0500, &m_pDI, outer);
+        if (FAILED(hr)) {
+            m_pDI = nullptr;
+            ReportDIError("Error Creating DirectInput object", hr);
+            return FALSE;
+        }
+        m_pOuter = outer;
+        m_hMainWnd = window;
+        m_hNotifyWnd = window;
+    }
+
+    if ((flags & kWantKeyboard) && !m_pKeyboard) {
+        hr = m_pDI->CreateDevice(GUID_SysKeyboard, &m_pKeyboard, m_pOuter);
+        if (FAILED(hr)) {
+            m_pKeyboard = nullptr;
+            ReportDIError("Error creating keyboard device", hr);
+            return FALSE;
+        }
+        hr = m_pKeyboard->SetDataFormat(&c_dfDIKeyboard);
+        if (FAILED(hr)) {
+            ReportDIError("Error setting keyboard data format", hr);
+            return FALSE;
+        }
+        hr = m_pKeyboard->SetCooperativeLevel(m_hMainWnd, DISCL_NONEXCLUSIVE | DISCL_BACKGROUND);
+        if (FAILED(hr)) {
+            ReportDIError("Error setting keyboard cooperative level", hr);
+            return FALSE;
+        }
+        hr = m_pKeyboard->Acquire();
+        if (FAILED(hr)) {
+            ReportDIError("Error acquiring keyboard device", hr);
+            return FALSE;
+        }
+    }
+
+    if ((flags & kWantMouse) && !m_pMouse) {
+        hr = m_pDI->CreateDevice(GUID_SysMouse, &m_pMouse, m_pOuter);
+        if (FAILED(hr)) {
+            m_pMouse = nullptr;
+            ReportDIError("Error creating mouse device", hr);
+            return FALSE;
+        }
+        hr = m_pMouse->SetDataFormat(&c_dfDIMouse);
+        if (FAILED(hr)) {
+            ReportDIError("Error setting mouse data format", hr);
+            return FALSE;
+        }
+        hr = m_pMouse->SetCooperativeLevel(m_hMainWnd, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND);
+        if (FAILED(hr)) {
+            ReportDIError("Error setting mouse cooperative level", hr);
+            return FALSE;
+        }
+        hr = m_pMouse->Acquire();
+        if (FAILED(hr)) {
+            ReportDIError("Error acquiring mouse device", hr);
+            return FALSE;
+        }
+    }
+
+    if (flags & kWantJoyConfig) {
+        if (!m_pJoyConfig) {
+            hr = m_pDI->QueryInterface(IID_IDirectInputJoyConfig,
+                                       reinterpret_cast<void**>(&m_pJoyConfig));
+            if (FAILED(hr)) {
+                m_pJoyConfig = nullptr;
+                ReportDIError("Error Querying JoyConfig Interface", hr);
+                return FALSE;
+            }
+        }
+        hr = m_pJoyConfig->SetCooperativeLevel(m_hMainWnd, DISCL_EXCLUSIVE | DISCL_BACKGROUND);
+        if (FAILED(hr)) {
+            ReportDIError("Error setting cooperative level", hr);
+            return FALSE;
+        }
+        hr = m_pJoyConfig->Acquire();
+        if (FAILED(hr)) {
+            ReportDIError("Error Acquiring JoyConfig object", hr);
+            return FALSE;
+        }
+    }
+
+    if (m_pWorkerThread || m_hWorkerThread)
+        return TRUE;
+    m_hGameDeviceEvent = ::CreateEventA(nullptr, FALSE, FALSE, "KVDIGAMEDEVICEEVENT");
+    m_hKeyboardEvent = ::CreateEventA(nullptr, FALSE, FALSE, "KVDIKEYBOARDEVENT");
+    m_hTerminateEvent = ::CreateEventA(nullptr, FALSE, FALSE, "KVDITERMINATE");
+    // Unnamed: it tells this manager's teardown that its passes are over,
+    // and no other process has a say in that.
+    m_hPassDone = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    m_pWorkerThread = new CWinThread(InputWorkerProc, this);
+    if (m_pWorkerThread->CreateThread()) {
+        // The worker ends only on the terminate event, so it is still running
+        // here and its handle can be taken over for the teardown's wait.
+        m_hWorkerThread = m_pWorkerThread->m_hThread;
+        m_pWorkerThread->m_hThread = nullptr;
+    } else {
+        delete m_pWorkerThread;
+        m_pWorkerThread = nullptr;
+    }
+    return TRUE;
+}
+
+BOOL CDIManager::SetKeyboardNotification(BOOL enable, HWND window) {
+    HRESULT hr;
+    if (!enable) {
+        if (m_pKeyboard) {
+            hr = m_pKeyboard->Unacquire();
+            if (FAILED(hr))
+                ReportDIError("Error unacquiring before setting event notification", hr);
+            m_pKeyboard->SetEventNotification(nullptr);
+        }
+        return TRUE;
+    }
+    m_hNotifyWnd = window ? window : m_hMainWnd;
+    if (!m_pKeyboard || !m_hKeyboardEvent)
+        return FALSE;
+    hr = m_pKeyboard->Unacquire();
+    if (FAILED(hr))
+        ReportDIError("Error unacquiring before setting event notification", hr);
+    hr = m_pKeyboard->SetEventNotification(m_hKeyboardEvent);
+    if (FAILED(hr)) {
+        ReportDIError("Error setting event notification", hr);
+        return FALSE;
+    }
+    hr = m_pKeyboard->Acquire();
+    if (FAILED(hr)) {
+        ReportDIError("Error acquiring after setting event notification", hr);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HRESULT CDIManager::ReadKeyboardState(BYTE buffer[256]) {
+    if (!m_pKeyboard) {
+        std::memset(buffer, 0, 256);
+        return 1;
+    }
+    BYTE state[256];
+    HRESULT hr = m_pKeyboard->GetDeviceState(sizeof state, state);
+    if (FAILED(hr)) {
+        ReportDIError("Error getting keyboard device state", hr);
+        return hr;
+    }
+    std::memcpy(buffer, state, sizeof state);
+    return hr;
+}
+
+// Both reads ask for DirectInput 5's record, whatever size the headers give
+// DIJOYCONFIG: that is the one every version of the interface accepts.
+HRESULT CDIManager::GetJoyConfig(UINT slot, LPDIJOYCONFIG config) {
+    if (!m_pJoyConfig)
+        return DIERR_NOTINITIALIZED;
+    std::memset(config, 0, sizeof(DIJOYCONFIG_DX5));
+    config->dwSize = sizeof(DIJOYCONFIG_DX5);
+    HRESULT hr = m_pJoyConfig->GetConfig(
+        slot, config, DIJC_GUIDINSTANCE | DIJC_REGHWCONFIGTYPE | DIJC_GAIN | DIJC_CALLOUT);
+    if (FAILED(hr))
+        ReportDIError("Error getting JoyConfig", hr);
+    return hr;
+}
+
+HRESULT CDIManager::GetJoyConfigGuid(UINT slot, GUID* guid) {
+    if (!m_pJoyConfig)
+        return DIERR_NOTINITIALIZED;
+    DIJOYCONFIG_DX5 config;
+    std::memset(&config, 0, sizeof config);
+    config.dwSize = sizeof config;
+    HRESULT hr =
+        m_pJoyConfig->GetConfig(slot, reinterpret_cast<LPDIJOYCONFIG>(&config), DIJC_GUIDINSTANCE);
+    if (FAILED(hr)) {
+        ReportDIError("Error getting JoyConfig - DIJC_GUIDINSTANCE", hr);
+        return hr;
+    }
+    *guid = config.guidInstance;
+    return hr;
+}
+
+CDIManager::~CDIManager() {
+    if (m_pDI) {
+        ::SetEvent(m_hTerminateEvent);
+        if (m_hWorkerThread) {
+            DWORD code = 0;
+            while (::GetExitCodeThread(m_hWorkerThread, &code) && code == STILL_ACTIVE)
+                WaitLettingSendsThrough(m_hWorkerThread);
+            ::CloseHandle(m_hWorkerThread);
+            m_hWorkerThread = nullptr;
+        }
+        m_pWorkerThread = nullptr; // deleted itself as its thread ended
+        if (m_hGameDeviceEvent)
+            ::CloseHandle(m_hGameDeviceEvent);
+        if (m_hKeyboardEvent)
+            ::CloseHandle(m_hKeyboardEvent);
+        if (m_hTerminateEvent)
+            ::CloseHandle(m_hTerminateEvent);
+        m_hGameDeviceEvent = m_hKeyboardEvent = m_hTerminateEvent = nullptr;
+
+        if (m_pJoyConfig) {
+            m_pJoyConfig->Unacquire();
+            m_pJoyConfig->Release();
+            m_pJoyConfig = nullptr;
+        }
+
+        for (const auto& item : *m_pDeviceMap)
+            StopGameDeviceNotification(item.first);
+        // The timer is dead, but a pass it started may still be reading the
+        // records, or waiting for this thread to take its message.
+        ClosePasses();
+        for (const auto& item : *m_pDeviceMap)
+            FreeEntry(item.second);
+        m_pDeviceMap->clear();
+
+        if (m_pMouse) {
+            m_pMouse->Unacquire();
+            m_pMouse->Release();
+            m_pMouse = nullptr;
+        }
+        if (m_pKeyboard) {
+            SetKeyboardNotification(FALSE, nullptr);
+            m_pKeyboard->Unacquire();
+            m_pKeyboard->Release();
+            m_pKeyboard = nullptr;
+        }
+        m_pDI->Release();
+        m_pDI = nullptr;
+        // Last of all: a pass that had just left may still be setting it.
+        if (m_hPassDone)
+            ::CloseHandle(m_hPassDone);
+        m_hPassDone = nullptr;
+    }
+    delete m_pDeviceMap;
+    m_pDeviceMap = nullptr;
+}

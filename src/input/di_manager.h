@@ -1,0 +1,109 @@
+// CDIManager: everything the program holds of DirectInput 5 (the keyboard
+// and mouse, the joystick configuration, the game devices), the input
+// worker thread and the 20 ms polling timer. The main dialog sets it up with
+// Init, switches notification on and off, and hears of changes through the
+// registered messages of device_messages.h. Its destructor is the teardown.
+#pragma once
+
+#include <atomic>
+#include <map>
+#include <vector>
+
+#include <windows.h>
+#include <dinput.h>
+#include <dinputd.h>
+#include <mmsystem.h>
+
+class CWinThread;
+
+// A game device's objects, by name. Iteration order: the order in which
+// DirectInput enumerated them, a later object of an existing name taking the
+// earlier one's place. DeviceMap iterates by ascending device number. Both
+// orders are the same in every build, so a pass's messages are too.
+typedef std::vector<DIDEVICEOBJECTINSTANCEA> ObjectMap;
+
+struct DeviceEntry {
+    LPDIRECTINPUTDEVICE2A pDevice;
+    DIJOYSTATE2 PreviousState; // all zero until the first successful pass
+    ObjectMap* pObjectMap;
+};
+
+typedef std::map<WORD, DeviceEntry*> DeviceMap;
+
+class CDIManager {
+  public:
+    CDIManager();
+    virtual ~CDIManager();
+    CDIManager(const CDIManager&) = delete;
+    CDIManager& operator=(const CDIManager&) = delete;
+
+    // flags: 0x1 keyboard, 0x2 mouse, 0x8 joystick configuration.
+    BOOL Init(HINSTANCE instance, HWND window, DWORD flags, LPUNKNOWN outer);
+    BOOL SetKeyboardNotification(BOOL enable, HWND window);
+    HRESULT ReadKeyboardState(BYTE buffer[256]);
+    // config: a DIJOYCONFIG, filled as DirectInput 5's 1160-byte record.
+    HRESULT GetJoyConfig(UINT slot, LPDIJOYCONFIG config);
+    HRESULT GetJoyConfigGuid(UINT slot, GUID* guid);
+
+    // Re-creating a registered number first switches its notification off
+    // and releases the old device, so that nothing of it outlives the call.
+    HRESULT CreateGameDevice(WORD deviceNumber);
+    LPDIRECTINPUTDEVICE2A FindGameDevice(WORD deviceNumber);
+    BOOL SetGameDeviceNotification(WORD deviceNumber, BOOL enable, HWND window);
+    void StopGameDeviceNotification(WORD deviceNumber);
+    HRESULT ReadGameDeviceState(WORD deviceNumber, LPDIJOYSTATE2 state);
+    BOOL IsPolledDevice(WORD deviceNumber);
+    void CheckDeviceChanges();
+
+    static void CALLBACK PollTimerProc(UINT timerId, UINT message, DWORD_PTR user,
+                                       DWORD_PTR reserved1, DWORD_PTR reserved2);
+    static BOOL CALLBACK EnumObjectsProc(LPCDIDEVICEOBJECTINSTANCEA objectInstance, LPVOID map);
+
+  private:
+    friend UINT InputWorkerProc(LPVOID manager);
+
+    // Waits once for object or for a message sent to this thread, and handles
+    // the sent messages.
+    void WaitLettingSendsThrough(HANDLE object);
+
+    struct PassSent;
+    void ComparePass(WORD deviceNumber, DeviceEntry& entry, PassSent& sent);
+    // Keeps new passes out and returns once none is running; sent messages
+    // are handled meanwhile, since a running pass may be waiting on this
+    // thread's window. OpenPasses lets them in again.
+    void ClosePasses();
+    void OpenPasses();
+    void FreeEntry(DeviceEntry* entry);
+
+    CWinThread* m_pWorkerThread;
+    HANDLE m_hKeyboardEvent;
+    HANDLE m_hGameDeviceEvent;
+    HANDLE m_hTerminateEvent;
+    HWND m_hMainWnd;
+    // Read by the passes on the timer's and the worker's threads.
+    std::atomic<HWND> m_hNotifyWnd;
+    UINT m_nPollTimer;
+    LPDIRECTINPUTA m_pDI;
+    LPDIRECTINPUTDEVICEA m_pKeyboard;
+    LPDIRECTINPUTDEVICEA m_pMouse;
+    IDirectInputJoyConfig* m_pJoyConfig;
+    LPUNKNOWN m_pOuter;
+    DeviceMap* m_pDeviceMap;
+
+    // The worker thread, taken over from its auto-deleting object so that
+    // the teardown can still ask for its exit code after the object is gone.
+    HANDLE m_hWorkerThread;
+    // Passes running now, plus kPassesClosed while the main thread keeps
+    // new ones out; the pass that leaves last while closed sets m_hPassDone.
+    std::atomic<LONG> m_nPassGate;
+    std::atomic<HANDLE> m_hPassDone;
+};
+
+// The one manager of the program.
+extern CDIManager theDIManager;
+
+UINT InputWorkerProc(LPVOID manager);
+
+// Waits once for object or for a message sent to this thread, and handles
+// the sent messages.
+void WaitLettingSendsThrough(HANDLE object);

@@ -1,0 +1,38 @@
+// The input worker thread: it sleeps on the manager's three events, turns
+// keyboard reads into chords for the main window, runs a change-detection
+// pass when an interrupt-driven game device signals, and ends on the
+// terminate event.
+#include <cstring>
+
+#include "device_messages.h"
+#include "di_manager.h"
+#include "key_chord.h"
+
+UINT InputWorkerProc(LPVOID param) {
+    CDIManager* manager = static_cast<CDIManager*>(param);
+    const HANDLE handles[3] = {manager->m_hKeyboardEvent, manager->m_hGameDeviceEvent,
+                               manager->m_hTerminateEvent};
+    CKeyChord chord;
+    BYTE keyState[256];
+    char out[256];
+    std::memset(out, 0, sizeof out);
+    for (;;) {
+        DWORD result = ::WaitForMultipleObjects(3, handles, FALSE, INFINITE);
+        if (result == WAIT_OBJECT_0) {
+            if (!manager->m_pKeyboard)
+                continue;
+            // A failed read leaves every key up, which may finish the chord.
+            std::memset(keyState, 0, sizeof keyState);
+            manager->ReadKeyboardState(keyState);
+            if (chord.Step(keyState, out)) {
+                ::SendMessageA(manager->m_hMainWnd, g_msgKeystroke, 0,
+                               reinterpret_cast<LPARAM>(out));
+                std::memset(out, 0, sizeof out);
+            }
+        } else if (result == WAIT_OBJECT_0 + 1) {
+            manager->CheckDeviceChanges();
+        } else if (result == WAIT_OBJECT_0 + 2) {
+            return 0;
+        }
+    }
+}
