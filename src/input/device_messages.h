@@ -14,6 +14,8 @@ class CRegisteredMessage {
   public:
     explicit CRegisteredMessage(const char* name) : m_nId(::RegisterWindowMessageA(name)) {}
     operator UINT() const { return m_nId; }
+    // For message maps, which read the identifier when a message comes.
+    const UINT& Id() const { return m_nId; }
 
   private:
     UINT m_nId;

@@ -6,7 +6,8 @@
 #pragma once
 
 #include <atomic>
-#include <map>
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include <windows.h>
@@ -28,7 +29,38 @@ struct DeviceEntry {
     ObjectMap* pObjectMap;
 };
 
-typedef std::map<WORD, DeviceEntry*> DeviceMap;
+// A sorted vector rather than a tree: a handful of devices at most, and no
+// out-of-line library code that the win32 build would take prebuilt.
+class DeviceMap {
+  public:
+    typedef std::pair<WORD, DeviceEntry*> value_type;
+    typedef std::vector<value_type>::iterator iterator;
+    typedef std::vector<value_type>::const_iterator const_iterator;
+
+    iterator begin() { return m_items.begin(); }
+    iterator end() { return m_items.end(); }
+    const_iterator begin() const { return m_items.begin(); }
+    const_iterator end() const { return m_items.end(); }
+    iterator find(WORD key) {
+        iterator it = LowerBound(key);
+        return it != m_items.end() && it->first == key ? it : m_items.end();
+    }
+    DeviceEntry*& operator[](WORD key) {
+        iterator it = LowerBound(key);
+        if (it == m_items.end() || it->first != key)
+            it = m_items.insert(it, value_type(key, nullptr));
+        return it->second;
+    }
+    void erase(iterator it) { m_items.erase(it); }
+    void clear() { m_items.clear(); }
+
+  private:
+    iterator LowerBound(WORD key) {
+        return std::lower_bound(m_items.begin(), m_items.end(), key,
+                                [](const value_type& item, WORD k) { return item.first < k; });
+    }
+    std::vector<value_type> m_items;
+};
 
 class CDIManager {
   public:
@@ -61,10 +93,6 @@ class CDIManager {
 
   private:
     friend UINT InputWorkerProc(LPVOID manager);
-
-    // Waits once for object or for a message sent to this thread, and handles
-    // the sent messages.
-    void WaitLettingSendsThrough(HANDLE object);
 
     struct PassSent;
     void ComparePass(WORD deviceNumber, DeviceEntry& entry, PassSent& sent);

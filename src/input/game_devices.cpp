@@ -111,7 +111,7 @@ BOOL CALLBACK CDIManager::EnumObjectsProc(LPCDIDEVICEOBJECTINSTANCEA objectInsta
 }
 
 LPDIRECTINPUTDEVICE2A CDIManager::FindGameDevice(WORD deviceNumber) {
-    DeviceMap::const_iterator it = m_pDeviceMap->find(deviceNumber);
+    DeviceMap::iterator it = m_pDeviceMap->find(deviceNumber);
     return it == m_pDeviceMap->end() ? nullptr : it->second->pDevice;
 }
 

@@ -24,3 +24,21 @@ int RunBriskarn(const TempDir& dir, const std::string& arguments, std::string* e
     *errors = dir.Read("errors.txt");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+std::string WithoutGameDeviceSetUp(const std::string& text) {
+    static const char* const kSetUp[] = {"JoyConfig", "DIConfig #", "Init: device# ",
+                                         "No DIDevice created."};
+    std::string kept;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end + 1;
+        std::string line = text.substr(at, end - at);
+        bool setUp = false;
+        for (const char* marker : kSetUp)
+            setUp = setUp || line.find(marker) != std::string::npos;
+        if (!setUp)
+            kept += line;
+        at = end;
+    }
+    return kept;
+}

@@ -14,6 +14,11 @@ struct ScenarioRun {
     const TempDir* dir = nullptr;
 };
 
+// A transcript or log without the lines of the main dialog's search for a
+// game device (the joystick configuration slots, the device picked or
+// missed), for tests about something else.
+std::string WithoutGameDeviceSetUp(const std::string& text);
+
 // Runs in `dir`, so a test can put files there first and read them after.
 ScenarioRun RunScenario(const TempDir& dir, const std::string& scenario);
 

@@ -97,7 +97,9 @@ PREFIXES = frozenset(
 
 # The linker puts the constructor and destructor lists and the exception
 # tables in .text; they are data, whatever their bytes would decode to.
-DATA_IN_CODE = re.compile(r"^(_*[CD]TOR_LIST__|\.[cd]tors(\..*)?|\.gcc_except_table)$")
+# The import library of DirectInput keeps its data formats' object tables in
+# the code section; they are read, never run.
+DATA_IN_CODE = re.compile(r"^(_*[CD]TOR_LIST__|\.[cd]tors(\..*)?|\.gcc_except_table|c_rgodfDI\w+)$")
 
 # SSE2 reuses the names movsd and cmpsd (objdump calls the string forms movs
 # and cmps); an MMX or SSE register gives such an instruction away.

@@ -66,8 +66,9 @@ struct Registry {
 };
 
 Registry& State() {
-    static Registry registry;
-    return registry;
+    // Never destroyed: the program's static destructors still use it.
+    static auto* registry = new Registry;
+    return *registry;
 }
 
 void MarkDeleted(RegistryKey& key) {

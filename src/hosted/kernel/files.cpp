@@ -2,6 +2,7 @@
 // the current directory (and on "\\.\" device names), WriteFile,
 // SetFilePointer and DeviceIoControl.
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -16,12 +17,13 @@
 namespace hosted {
 namespace {
 
-std::string g_transcribedName;
+// Plain characters: the program's static destructors still open files at exit.
+char g_transcribedName[MAX_PATH] = "";
 
 bool IsTranscribedFile(const std::string& path) {
     std::size_t slash = path.find_last_of('/');
     std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    return !g_transcribedName.empty() && strcasecmp(base.c_str(), g_transcribedName.c_str()) == 0;
+    return g_transcribedName[0] && strcasecmp(base.c_str(), g_transcribedName) == 0;
 }
 
 class FileObject : public KernelObject {
@@ -106,7 +108,7 @@ int OpenFlags(DWORD access, DWORD disposition, DWORD* error) {
 
 void TranscribeFileWrites(const std::string& fileName) {
     MachineLock lock = LockMachine();
-    g_transcribedName = fileName;
+    std::snprintf(g_transcribedName, sizeof g_transcribedName, "%s", fileName.c_str());
 }
 } // namespace hosted
 

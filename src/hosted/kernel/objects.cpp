@@ -18,13 +18,15 @@ struct HandleTable {
 };
 
 HandleTable& Handles() {
-    static HandleTable table;
-    return table;
+    // Never destroyed: the program's static destructors still use it.
+    static auto* table = new HandleTable;
+    return *table;
 }
 
 std::map<std::string, DeviceOpener>& Devices() {
-    static std::map<std::string, DeviceOpener> devices;
-    return devices;
+    // Never destroyed: the program's static destructors still use it.
+    static auto* devices = new std::map<std::string, DeviceOpener>;
+    return *devices;
 }
 
 std::string Upper(std::string text) {

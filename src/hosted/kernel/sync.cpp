@@ -45,8 +45,9 @@ class ThreadObject : public KernelObject {
 };
 
 std::map<std::string, std::weak_ptr<EventObject>>& NamedEvents() {
-    static std::map<std::string, std::weak_ptr<EventObject>> events;
-    return events;
+    // Never destroyed: the program's static destructors still use it.
+    static auto* events = new std::map<std::string, std::weak_ptr<EventObject>>;
+    return *events;
 }
 
 std::shared_ptr<EventObject> EventFor(HANDLE handle) {

@@ -24,8 +24,9 @@ struct DriverState {
 };
 
 DriverState& State() {
-    static DriverState state;
-    return state;
+    // Never destroyed: the program's static destructors still use it.
+    static auto* state = new DriverState;
+    return *state;
 }
 
 } // namespace

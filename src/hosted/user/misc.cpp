@@ -22,13 +22,15 @@ struct MenuItem {
 };
 
 std::map<HMENU, std::vector<MenuItem>>& Menus() {
-    static std::map<HMENU, std::vector<MenuItem>> menus;
-    return menus;
+    // Never destroyed: the program's static destructors still use it.
+    static auto* menus = new std::map<HMENU, std::vector<MenuItem>>;
+    return *menus;
 }
 
 std::map<HWND, HMENU>& SystemMenus() {
-    static std::map<HWND, HMENU> menus;
-    return menus;
+    // Never destroyed: the program's static destructors still use it.
+    static auto* menus = new std::map<HWND, HMENU>;
+    return *menus;
 }
 
 HMENU NewSystemMenu() {

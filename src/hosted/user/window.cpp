@@ -17,8 +17,9 @@ struct WindowTable {
 };
 
 WindowTable& Table() {
-    static WindowTable table;
-    return table;
+    // Never destroyed: the program's static destructors still use it.
+    static auto* table = new WindowTable;
+    return *table;
 }
 
 Window* Checked(HWND handle) {

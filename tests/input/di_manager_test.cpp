@@ -1,0 +1,588 @@
+// The manager's set-up and teardown on the simulated machine: what Init
+// creates for each set of flags, what a failing DirectInput call leaves in
+// the log and held, and that the teardown gives everything back once.
+#include <cstring>
+#include <functional>
+
+#include "engine_fixture.h"
+
+namespace {
+
+std::string Line(const char* message, const char* code) {
+    return std::string(message) + ".  Return Code: " + code;
+}
+
+// Set-up before a failure is injected: Init's flags (0: no Init) and the
+// game device in slot 0, if any.
+enum class Wheel { None, Polled, Interrupt, PolledOn, InterruptOn };
+
+struct FailureCase {
+    const char* method;
+    int device;
+    HRESULT code;
+    const char* codeName;
+    DWORD initFlags;
+    Wheel wheel;
+    std::function<long(CDIManager&, HWND)> operation; // HWND: the main window
+    long result;
+    std::vector<const char*> lines; // the messages logged, in order
+    long liveAfter;                 // DirectInput objects still held
+};
+
+const HRESULT kDriverCode = static_cast<HRESULT>(0x80040301); // no name: printed in hex
+
+std::vector<FailureCase> FailureCases() {
+    auto init = [](DWORD flags) {
+        return [flags](CDIManager& m, HWND main) {
+            return long(m.Init(GetModuleHandleA(nullptr), main, flags, nullptr));
+        };
+    };
+    auto keyboardOn = [](CDIManager& m, HWND) {
+        return long(m.SetKeyboardNotification(TRUE, nullptr));
+    };
+    auto deviceOn = [](CDIManager& m, HWND) {
+        return long(m.SetGameDeviceNotification(0, TRUE, nullptr));
+    };
+    auto create = [](CDIManager& m, HWND) { return long(m.CreateGameDevice(0)); };
+    const char* kbUnacquire = "Error unacquiring before setting event notification";
+    return {
+        {"::DirectInputCreateA",
+         -1,
+         DIERR_GENERIC,
+         "DIERR_GENERIC",
+         0,
+         Wheel::None,
+         init(0x9),
+         0,
+         {"Error Creating DirectInput object"},
+         0},
+        {"IDirectInputA::CreateDevice",
+         -1,
+         DIERR_OUTOFMEMORY,
+         "DIERR_OUTOFMEMORY",
+         0,
+         Wheel::None,
+         init(0x9),
+         0,
+         {"Error creating keyboard device"},
+         1},
+        {"IDirectInputDeviceA::SetDataFormat",
+         -1,
+         DIERR_ACQUIRED,
+         "DIERR_ACQURIED",
+         0,
+         Wheel::None,
+         init(0x9),
+         0,
+         {"Error setting keyboard data format"},
+         2},
+        {"IDirectInputDeviceA::SetCooperativeLevel",
+         -1,
+         DIERR_INVALIDPARAM,
+         "DIERR_INVALIDPARAM",
+         0,
+         Wheel::None,
+         init(0x9),
+         0,
+         {"Error setting keyboard cooperative level"},
+         2},
+        {"IDirectInputDeviceA::Acquire",
+         -1,
+         DIERR_OTHERAPPHASPRIO,
+         "DIERR_OTHERAPPHASPRIO",
+         0,
+         Wheel::None,
+         init(0x9),
+         0,
+         {"Error acquiring keyboard device"},
+         2},
+        {"IDirectInputA::CreateDevice",
+         -1,
+         kDriverCode,
+         "80040301",
+         0,
+         Wheel::None,
+         init(0x2),
+         0,
+         {"Error creating mouse device"},
+         1},
+        {"IDirectInputDeviceA::SetDataFormat",
+         -1,
+         DIERR_GENERIC,
+         "DIERR_GENERIC",
+         0,
+         Wheel::None,
+         init(0x2),
+         0,
+         {"Error setting mouse data format"},
+         2},
+        {"IDirectInputDeviceA::SetCooperativeLevel",
+         -1,
+         DIERR_GENERIC,
+         "DIERR_GENERIC",
+         0,
+         Wheel::None,
+         init(0x2),
+         0,
+         {"Error setting mouse cooperative level"},
+         2},
+        {"IDirectInputDeviceA::Acquire",
+         -1,
+         DIERR_GENERIC,
+         "DIERR_GENERIC",
+         0,
+         Wheel::None,
+         init(0x2),
+         0,
+         {"Error acquiring mouse device"},
+         2},
+        {"IDirectInputA::QueryInterface",
+         -1,
+         DIERR_NOINTERFACE,
+         "DIERR_NOINTERFACE",
+         0,
+         Wheel::None,
+         init(0x9),
+         0,
+         {"Error Querying JoyConfig Interface"},
+         2},
+        {"IDirectInputJoyConfig::SetCooperativeLevel",
+         -1,
+         DIERR_GENERIC,
+         "DIERR_GENERIC",
+         0,
+         Wheel::None,
+         init(0x9),
+         0,
+         {"Error setting cooperative level"},
+         3},
+        {"IDirectInputJoyConfig::Acquire",
+         -1,
+         DIERR_OTHERAPPHASPRIO,
+         "DIERR_OTHERAPPHASPRIO",
+         0,
+         Wheel::None,
+         init(0x9),
+         0,
+         {"Error Acquiring JoyConfig object"},
+         3},
+        // The keyboard's notification: a failed unacquire is only logged.
+        // ... and the next step meets the device still acquired.
+        {"IDirectInputDeviceA::Unacquire",
+         -1,
+         DIERR_GENERIC,
+         "DIERR_GENERIC",
+         0x9,
+         Wheel::None,
+         keyboardOn,
+         0,
+         {kbUnacquire, "Error setting event notification.  Return Code: DIERR_ACQURIED"},
+         3},
+        {"IDirectInputDeviceA::SetEventNotification",
+         -1,
+         DIERR_ACQUIRED,
+         "DIERR_ACQURIED",
+         0x9,
+         Wheel::None,
+         keyboardOn,
+         0,
+         {"Error setting event notification"},
+         3},
+        {"IDirectInputDeviceA::Acquire",
+         -1,
+         DIERR_GENERIC,
+         "DIERR_GENERIC",
+         0x9,
+         Wheel::None,
+         keyboardOn,
+         0,
+         {"Error acquiring after setting event notification"},
+         3},
+        {"IDirectInputDeviceA::GetDeviceState",
+         -1,
+         DIERR_INPUTLOST,
+         "DIERR_INPUTLOST",
+         0x9,
+         Wheel::None,
+         [](CDIManager& m, HWND) {
+             BYTE keys[256];
+             std::memset(keys, 0xAB, sizeof keys);
+             long result = m.ReadKeyboardState(keys);
+             for (BYTE key : keys)
+                 if (key != 0xAB)
+                     return 0L; // the caller's buffer must keep what it had
+             return result;
+         },
+         DIERR_INPUTLOST,
+         {"Error getting keyboard device state"},
+         3},
+        {"IDirectInputJoyConfig::GetConfig",
+         -1,
+         DIERR_NOMOREITEMS,
+         "DIERR_NOMOREITEMS",
+         0x9,
+         Wheel::None,
+         [](CDIManager& m, HWND) {
+             DIJOYCONFIG config;
+             return long(m.GetJoyConfig(3, &config));
+         },
+         DIERR_NOMOREITEMS,
+         {"Error getting JoyConfig"},
+         3},
+        {"IDirectInputJoyConfig::GetConfig",
+         -1,
+         DIERR_GENERIC,
+         "DIERR_GENERIC",
+         0x9,
+         Wheel::None,
+         [](CDIManager& m, HWND) {
+             GUID guid = GUID_XAxis;
+             long result = m.GetJoyConfigGuid(0, &guid);
+             return IsEqualGUID(guid, GUID_XAxis) ? result : 0L;
+         },
+         DIERR_GENERIC,
+         {"Error getting JoyConfig - DIJC_GUIDINSTANCE"},
+         3},
+        // Game devices: a failed creation registers nothing and holds nothing of it.
+        {"IDirectInputJoyConfig::GetConfig",
+         0,
+         DIERR_NOMOREITEMS,
+         "DIERR_NOMOREITEMS",
+         0x9,
+         Wheel::Polled,
+         create,
+         DIERR_NOMOREITEMS,
+         {"Error getting JoyConfig - DIJC_GUIDINSTANCE", "Error getting game device GUID"},
+         3},
+        {"IDirectInputA::CreateDevice",
+         0,
+         DIERR_DEVICENOTREG,
+         "DIERR_DEVICENOTREG",
+         0x9,
+         Wheel::Polled,
+         create,
+         DIERR_DEVICENOTREG,
+         {"Error creating game device"},
+         3},
+        {"IDirectInputDevice2A::QueryInterface",
+         0,
+         DIERR_NOINTERFACE,
+         "DIERR_NOINTERFACE",
+         0x9,
+         Wheel::Polled,
+         create,
+         DIERR_NOINTERFACE,
+         {"Error querying for DirectInputDevice2"},
+         3},
+        {"IDirectInputDevice2A::SetDataFormat",
+         0,
+         DIERR_INVALIDPARAM,
+         "DIERR_INVALIDPARAM",
+         0x9,
+         Wheel::Polled,
+         create,
+         DIERR_INVALIDPARAM,
+         {"Error setting data format"},
+         3},
+        {"IDirectInputDevice2A::SetCooperativeLevel",
+         0,
+         DIERR_GENERIC,
+         "DIERR_GENERIC",
+         0x9,
+         Wheel::Polled,
+         create,
+         DIERR_GENERIC,
+         {"Error setting cooperative level"},
+         3},
+        {"IDirectInputDevice2A::Acquire",
+         0,
+         DIERR_OTHERAPPHASPRIO,
+         "DIERR_OTHERAPPHASPRIO",
+         0x9,
+         Wheel::Polled,
+         create,
+         DIERR_OTHERAPPHASPRIO,
+         {"Error acquiring Game device"},
+         3},
+        {"IDirectInputDevice2A::GetCapabilities",
+         0,
+         DIERR_GENERIC,
+         "DIERR_GENERIC",
+         0x9,
+         Wheel::Polled,
+         [](CDIManager& m, HWND) { return long(m.IsPolledDevice(0)); },
+         0,
+         {"Error getting device capabilities"},
+         4},
+        // Switching on: a failed unacquire is only logged; the timer starts.
+        {"IDirectInputDevice2A::Unacquire",
+         0,
+         DIERR_GENERIC,
+         "DIERR_GENERIC",
+         0x9,
+         Wheel::Polled,
+         deviceOn,
+         1,
+         {"Error unacquiring game device"},
+         4},
+        {"IDirectInputDevice2A::Acquire",
+         0,
+         DIERR_INPUTLOST,
+         "DIERR_INPUTLOST",
+         0x9,
+         Wheel::Polled,
+         deviceOn,
+         0,
+         {"Error acquiring after setting event notification"},
+         4},
+        {"IDirectInputDevice2A::Acquire",
+         0,
+         DIERR_INPUTLOST,
+         "DIERR_INPUTLOST",
+         0x9,
+         Wheel::Interrupt,
+         deviceOn,
+         0,
+         {"Error acquiring after setting event notification"},
+         4},
+        {"IDirectInputDevice2A::SetEventNotification",
+         0,
+         DIERR_ACQUIRED,
+         "DIERR_ACQURIED",
+         0x9,
+         Wheel::Interrupt,
+         deviceOn,
+         0,
+         {"Error setting event notification"},
+         4},
+        // Switching off goes on after a failed unacquire.
+        {"IDirectInputDevice2A::Unacquire",
+         0,
+         DIERR_NOTACQUIRED,
+         "DIERR_NOTACQUIRED",
+         0x9,
+         Wheel::InterruptOn,
+         [](CDIManager& m, HWND) { return long(m.SetGameDeviceNotification(0, FALSE, nullptr)); },
+         1,
+         {kbUnacquire},
+         4},
+        {"IDirectInputDevice2A::GetDeviceState",
+         0,
+         DIERR_NOTACQUIRED,
+         "DIERR_NOTACQUIRED",
+         0x9,
+         Wheel::Polled,
+         [](CDIManager& m, HWND) {
+             DIJOYSTATE2 state;
+             std::memset(&state, 0x5A, sizeof state);
+             long result = m.ReadGameDeviceState(0, &state);
+             return reinterpret_cast<BYTE*>(&state)[271] == 0x5A ? result : 0L;
+         },
+         DIERR_NOTACQUIRED,
+         {"Error getting game device state"},
+         4},
+    };
+}
+
+} // namespace
+
+TEST_F(EngineTest, EachFailingCallIsLoggedAndDecidesWhatTheOperationDoesNext) {
+    std::vector<FailureCase> cases = FailureCases();
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const FailureCase& c = cases[i];
+        SCOPED_TRACE("case " + std::to_string(i) + ": " + c.lines.back());
+        m_dir.Write("Briskarn.log", "");
+        m_pManager.reset(new CDIManager);
+        if (c.wheel != Wheel::None)
+            PutWheel(0, c.wheel == Wheel::Polled || c.wheel == Wheel::PolledOn);
+        HWND main = window();
+        if (c.initFlags) {
+            ASSERT_EQ(OnMain([&](CDIManager& m) {
+                          return m.Init(GetModuleHandleA(nullptr), main, c.initFlags, nullptr);
+                      }),
+                      1);
+        }
+        if (c.wheel != Wheel::None) {
+            ASSERT_EQ(OnMain([](CDIManager& m) { return m.CreateGameDevice(0); }), DI_OK);
+        }
+        if (c.wheel == Wheel::InterruptOn) {
+            ASSERT_EQ(OnMain([](CDIManager& m) { return m.SetGameDeviceNotification(0, 1, 0); }),
+                      1);
+        }
+        Fail(c.method, c.device, 1, c.code);
+        EXPECT_EQ(OnMain([&](CDIManager& m) { return c.operation(m, main); }), c.result);
+        ClearFailures();
+        std::vector<std::string> expected;
+        for (const char* line : c.lines)
+            expected.push_back(std::strstr(line, "Return Code") ? line : Line(line, c.codeName));
+        EXPECT_EQ(Log(), expected);
+        EXPECT_EQ(LiveObjects(), c.liveAfter);
+        TearDownManager();
+        EXPECT_EQ(LiveObjects(), 0);
+        EXPECT_EQ(RunningTimers(), 0);
+        {
+            hosted::MachineLock lock = hosted::LockMachine();
+            hosted::ResetInputDevices();
+        }
+    }
+}
+
+TEST_F(EngineTest, InitCreatesWhatItsFlagsAskForAndAlwaysTheEventsAndTheWorker) {
+    const struct {
+        DWORD flags;
+        long objects; // DirectInput, then one per device or interface
+    } kCases[] = {{0x0, 1}, {0x4, 1}, {0x1, 2}, {0x2, 2}, {0x8, 2}, {0x9, 3}, {0xB, 4}, {0xFF, 4}};
+    std::size_t handles = OpenHandles();
+    for (const auto& c : kCases) {
+        SCOPED_TRACE("flags " + std::to_string(c.flags));
+        m_pManager.reset(new CDIManager);
+        HWND main = window();
+        EXPECT_EQ(OnMain([&](CDIManager& m) {
+                      return m.Init(GetModuleHandleA(nullptr), main, c.flags, nullptr);
+                  }),
+                  1);
+        EXPECT_EQ(LiveObjects(), c.objects);
+        // Three named events, the teardown's own and the worker's handle.
+        EXPECT_EQ(OpenHandles(), handles + 5);
+        std::size_t closes = hosted::CloseHandleCalls();
+        TearDownManager();
+        EXPECT_EQ(LiveObjects(), 0);
+        EXPECT_EQ(OpenHandles(), handles);
+        EXPECT_EQ(hosted::CloseHandleCalls(), closes + 5) << "each handle closed once";
+    }
+    EXPECT_TRUE(Log().empty());
+}
+
+TEST_F(EngineTest, ASecondInitKeepsTheFirstWindowAndRepeatsOnlyTheJoystickConfiguration) {
+    HWND main = window(), other = m_main.otherWindow();
+    ASSERT_EQ(OnMain([&](CDIManager& m) {
+                  return m.Init(GetModuleHandleA(nullptr), main, 0x8, nullptr);
+              }),
+              1);
+    std::size_t handles = OpenHandles();
+    // The joystick configuration's cooperative level is asked for again.
+    Fail("IDirectInputJoyConfig::SetCooperativeLevel", -1, 1, DIERR_GENERIC);
+    EXPECT_EQ(OnMain([&](CDIManager& m) {
+                  return m.Init(GetModuleHandleA(nullptr), other, 0x9, nullptr);
+              }),
+              0);
+    EXPECT_EQ(Log(),
+              std::vector<std::string>{Line("Error setting cooperative level", "DIERR_GENERIC")});
+    ClearFailures();
+    EXPECT_EQ(OnMain([&](CDIManager& m) {
+                  return m.Init(GetModuleHandleA(nullptr), other, 0x9, nullptr);
+              }),
+              1);
+    EXPECT_EQ(LiveObjects(), 3) << "one DirectInput, the keyboard once, one configuration";
+    EXPECT_EQ(OpenHandles(), handles) << "no second set of events, no second worker";
+
+    // The keyboard's chords still go to the first window.
+    ASSERT_EQ(OnMain([](CDIManager& m) { return m.SetKeyboardNotification(TRUE, nullptr); }), 1);
+    for (BYTE down : {0x80, 0x00}) {
+        hosted::MachineLock lock = hosted::LockMachine();
+        hosted::SystemKeyboard().state[0x1E] = down;
+        hosted::InputDeviceChanged(hosted::SystemKeyboard());
+        lock.unlock();
+        ExpectQuiet();
+    }
+    std::vector<ReceivedMessage> received = Received();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].window, main);
+}
+
+TEST_F(EngineTest, APartlyFailedInitIsCompletedByTheNextAndTornDownWhole) {
+    HWND main = window();
+    std::size_t handles = OpenHandles();
+    Fail("IDirectInputDeviceA::Acquire", -1, 1, DIERR_OTHERAPPHASPRIO);
+    EXPECT_EQ(OnMain([&](CDIManager& m) {
+                  return m.Init(GetModuleHandleA(nullptr), main, 0x9, nullptr);
+              }),
+              0);
+    EXPECT_EQ(LiveObjects(), 2);
+    EXPECT_EQ(OpenHandles(), handles) << "no events and no worker after a failed Init";
+    // The keyboard is held, so the next Init leaves it as it is.
+    EXPECT_EQ(OnMain([&](CDIManager& m) {
+                  return m.Init(GetModuleHandleA(nullptr), main, 0x9, nullptr);
+              }),
+              1);
+    EXPECT_EQ(LiveObjects(), 3);
+    EXPECT_EQ(OpenHandles(), handles + 5);
+    TearDownManager();
+    EXPECT_EQ(LiveObjects(), 0);
+    EXPECT_EQ(OpenHandles(), handles);
+
+    // A failure before any event existed, torn down at once.
+    m_pManager.reset(new CDIManager);
+    Fail("IDirectInputA::QueryInterface", -1, 0, DIERR_NOINTERFACE);
+    EXPECT_EQ(OnMain([&](CDIManager& m) {
+                  return m.Init(GetModuleHandleA(nullptr), main, 0xB, nullptr);
+              }),
+              0);
+    EXPECT_EQ(LiveObjects(), 3);
+    TearDownManager();
+    EXPECT_EQ(LiveObjects(), 0);
+    EXPECT_EQ(OpenHandles(), handles);
+}
+
+TEST_F(EngineTest, TheTeardownOfAManagerNeverInitialisedDoesNothing) {
+    std::size_t handles = OpenHandles(), closes = hosted::CloseHandleCalls();
+    TearDownManager();
+    EXPECT_EQ(OpenHandles(), handles);
+    EXPECT_EQ(hosted::CloseHandleCalls(), closes);
+    EXPECT_FALSE(m_dir.Exists("Briskarn.log"));
+}
+
+TEST_F(EngineTest, WithoutAKeyboardTheReadGivesZerosAndOne) {
+    BYTE keys[256];
+    std::memset(keys, 0xFF, sizeof keys);
+    EXPECT_EQ(OnMain([&](CDIManager& m) { return m.ReadKeyboardState(keys); }), 1);
+    for (BYTE key : keys)
+        ASSERT_EQ(key, 0);
+    EXPECT_EQ(OnMain([](CDIManager& m) { return m.SetKeyboardNotification(FALSE, nullptr); }), 1);
+    // Switching on without events answers no, but the window has changed.
+    HWND main = window();
+    EXPECT_EQ(OnMain([&](CDIManager& m) {
+                  return m.Init(GetModuleHandleA(nullptr), main, 0x8, nullptr);
+              }),
+              1);
+    EXPECT_EQ(Log(), std::vector<std::string>{});
+    EXPECT_EQ(OnMain([](CDIManager& m) { return m.SetKeyboardNotification(TRUE, nullptr); }), 0);
+}
+
+// The teardown waits for the worker while the worker waits for this thread
+// to take its chord: the wait must let the message through, and the events
+// the worker waits on must still be open while it runs.
+TEST_F(EngineTest, TheTeardownLetsTheWorkersMessageThroughAndClosesTheEventsAfterItEnds) {
+    HWND main = window();
+    std::size_t handles = OpenHandles();
+    ASSERT_EQ(OnMain([&](CDIManager& m) {
+                  return m.Init(GetModuleHandleA(nullptr), main, 0x1, nullptr) &&
+                         m.SetKeyboardNotification(TRUE, nullptr);
+              }),
+              1);
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    m_main.Start([&] {
+        WaitForSingleObject(go, INFINITE);
+        m_pManager.reset();
+    });
+    ExpectQuiet();
+    for (BYTE down : {0x80, 0x00}) {
+        hosted::MachineLock lock = hosted::LockMachine();
+        hosted::SystemKeyboard().state[0x1E] = down;
+        hosted::InputDeviceChanged(hosted::SystemKeyboard());
+        lock.unlock();
+        ExpectQuiet();
+    }
+    EXPECT_TRUE(Received().empty()) << "the main thread is busy: the chord waits";
+    SetEvent(go);
+    ExpectQuiet();
+    CloseHandle(go);
+    std::vector<ReceivedMessage> received = Received();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].name, "KVDI_KEYSTROKE");
+    EXPECT_EQ(received[0].text, "a");
+    EXPECT_EQ(received[0].threadId, m_main.threadId());
+    EXPECT_EQ(received[0].openHandles, handles + 6) << "events closed before the worker ended";
+    EXPECT_EQ(OpenHandles(), handles);
+    EXPECT_EQ(LiveObjects(), 0);
+}
