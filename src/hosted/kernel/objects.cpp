@@ -84,6 +84,10 @@ bool RemoveHandle(HANDLE handle) {
     return true;
 }
 
+std::size_t OpenHandleCount() {
+    return Handles().objects.size();
+}
+
 std::size_t CloseHandleCalls() {
     return g_closeHandleCalls;
 }

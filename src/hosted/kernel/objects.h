@@ -34,6 +34,7 @@ HANDLE AddHandle(std::shared_ptr<KernelObject> object);
 std::shared_ptr<KernelObject> LookupHandle(HANDLE handle);
 // Removes the handle; false (ERROR_INVALID_HANDLE) when it is not open.
 bool RemoveHandle(HANDLE handle);
+std::size_t OpenHandleCount();
 // Every CloseHandle call so far, whether it succeeded or not.
 std::size_t CloseHandleCalls();
 
