@@ -21,7 +21,6 @@ typedef void(CALLBACK* LPTIMECALLBACK)(UINT timerId, UINT message, DWORD_PTR use
 
 MMRESULT WINAPI timeGetDevCaps(LPTIMECAPS caps, UINT size);
 MMRESULT WINAPI timeBeginPeriod(UINT period);
-MMRESULT WINAPI timeEndPeriod(UINT period);
 // A timer that calls back on a thread of its own; 0 when none could be made.
 MMRESULT WINAPI timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user,
                              UINT flags);

@@ -1,5 +1,5 @@
 // Stands in for the kernel's file calls: CreateFileA on real Linux files in
-// the current directory (and on "\\.\" device names), ReadFile, WriteFile,
+// the current directory (and on "\\.\" device names), WriteFile,
 // SetFilePointer and DeviceIoControl.
 #include <cerrno>
 #include <cstdio>
@@ -32,11 +32,6 @@ class FileObject : public KernelObject {
     ~FileObject() override {
         if (m_fd >= 0)
             ::close(m_fd);
-    }
-
-    BOOL Read(void* buffer, DWORD size, DWORD* done) override {
-        ssize_t n = ::read(m_fd, buffer, size);
-        return Finish(n, done);
     }
 
     BOOL Write(const void* buffer, DWORD size, DWORD* done) override {
@@ -175,16 +170,6 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTE
     bool reportExisting = existed && (disposition == OPEN_ALWAYS || disposition == CREATE_ALWAYS);
     SetLastErrorCode(reportExisting ? ERROR_ALREADY_EXISTS : NO_ERROR);
     return AddHandle(std::make_shared<FileObject>(fd, IsTranscribedFile(path)));
-}
-
-BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED) {
-    MachineLock lock = LockMachine();
-    std::shared_ptr<KernelObject> object = LookupHandle(file);
-    if (!object) {
-        SetLastErrorCode(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    return object->Read(buffer, toRead, read);
 }
 
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED) {

@@ -37,13 +37,6 @@ std::string Upper(std::string text) {
 
 } // namespace
 
-BOOL KernelObject::Read(void*, DWORD, DWORD* done) {
-    if (done)
-        *done = 0;
-    SetLastErrorCode(ERROR_INVALID_HANDLE);
-    return FALSE;
-}
-
 BOOL KernelObject::Write(const void*, DWORD, DWORD* done) {
     if (done)
         *done = 0;

@@ -21,7 +21,6 @@ class KernelObject {
     virtual void OnWaitSatisfied() {}
     virtual bool IsWaitable() const { return false; }
     // File-like objects; the defaults fail as Windows does for the wrong kind.
-    virtual BOOL Read(void* buffer, DWORD size, DWORD* done);
     virtual BOOL Write(const void* buffer, DWORD size, DWORD* done);
     virtual DWORD Seek(LONG distance, LONG* high, DWORD method);
     virtual BOOL Control(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,

@@ -1,6 +1,6 @@
 // Stands in for the loader's view of the executable's resource section:
-// parses the embedded .res and answers FindResourceA, LoadResource,
-// LoadStringA and GetModuleHandleA / GetModuleFileNameA.
+// parses the embedded .res and answers the dialog manager's and
+// LoadStringA's look-ups, GetModuleHandleA and GetModuleFileNameA.
 #include "kernel/resources.h"
 
 #include <cstdlib>
@@ -106,6 +106,17 @@ const ResourceEntry* FindModuleResource(LPCSTR type, LPCSTR name) {
     return nullptr;
 }
 
+const ResourceEntry* FindResourceIn(HMODULE module, LPCSTR type, LPCSTR name) {
+    if (module != nullptr && module != ModuleHandle()) {
+        SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+        return nullptr;
+    }
+    const ResourceEntry* entry = FindModuleResource(type, name);
+    if (!entry)
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return entry;
+}
+
 HINSTANCE ModuleHandle() {
     return reinterpret_cast<HINSTANCE>(static_cast<ULONG_PTR>(0x400000));
 }
@@ -151,39 +162,14 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
     return copied < length ? size : copied;
 }
 
-HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
-    if (module != nullptr && module != ModuleHandle()) {
-        SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
-        return nullptr;
-    }
-    const ResourceEntry* entry = FindModuleResource(type, name);
-    if (!entry)
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-    return reinterpret_cast<HRSRC>(const_cast<ResourceEntry*>(entry));
-}
-
-HGLOBAL WINAPI LoadResource(HMODULE, HRSRC resource) {
-    if (!resource)
-        return nullptr;
-    return const_cast<BYTE*>(reinterpret_cast<const ResourceEntry*>(resource)->data);
-}
-
-LPVOID WINAPI LockResource(HGLOBAL data) {
-    return data;
-}
-
-DWORD WINAPI SizeofResource(HMODULE, HRSRC resource) {
-    return resource ? reinterpret_cast<const ResourceEntry*>(resource)->size : 0;
-}
-
 int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size) {
     if (buffer == nullptr || size <= 0)
         return 0;
     buffer[0] = '\0';
-    HRSRC block = FindResourceA(instance, MAKEINTRESOURCEA((id >> 4) + 1), RT_STRING);
-    if (!block)
+    const ResourceEntry* entry =
+        FindResourceIn(instance, RT_STRING, MAKEINTRESOURCEA((id >> 4) + 1));
+    if (!entry)
         return 0;
-    const ResourceEntry* entry = reinterpret_cast<const ResourceEntry*>(block);
     const BYTE* p = entry->data;
     const BYTE* end = p + entry->size;
     for (UINT index = 0; p + 2 <= end; ++index) {

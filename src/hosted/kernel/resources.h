@@ -24,6 +24,9 @@ const std::vector<ResourceEntry>& ModuleResources();
 bool ParseResources(const BYTE* data, std::size_t size, std::vector<ResourceEntry>* entries);
 // type and name as FindResourceA takes them: MAKEINTRESOURCE ordinals, "#123" or names.
 const ResourceEntry* FindModuleResource(LPCSTR type, LPCSTR name);
+// The same, as FindResourceA looks in a module: null with the last error for
+// another module than the program's or a missing resource.
+const ResourceEntry* FindResourceIn(HMODULE module, LPCSTR type, LPCSTR name);
 
 HINSTANCE ModuleHandle();
 

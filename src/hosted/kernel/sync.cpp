@@ -22,7 +22,7 @@ class EventObject : public KernelObject {
         if (!m_manualReset)
             m_signalled = false;
     }
-    void Set(bool signalled) { m_signalled = signalled; }
+    void Set() { m_signalled = true; }
 
   private:
     bool m_manualReset;
@@ -105,7 +105,7 @@ bool SetEventLocked(HANDLE handle) {
     std::shared_ptr<EventObject> event = EventFor(handle);
     if (!event)
         return false;
-    event->Set(true);
+    event->Set();
     return true;
 }
 
@@ -137,17 +137,6 @@ BOOL WINAPI SetEvent(HANDLE handle) {
         SetLastErrorCode(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    return TRUE;
-}
-
-BOOL WINAPI ResetEvent(HANDLE handle) {
-    MachineLock lock = LockMachine();
-    std::shared_ptr<EventObject> event = EventFor(handle);
-    if (!event) {
-        SetLastErrorCode(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    event->Set(false);
     return TRUE;
 }
 

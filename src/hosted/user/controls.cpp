@@ -13,6 +13,23 @@ DWORD ButtonType(const Window& button) {
     return button.style & BS_TYPEMASK;
 }
 
+// A button keeps no check state beyond those it can show: DirectInput's 0x80
+// for a pressed button ticks a check box as 1 does.
+int HighestCheck(const Window& button) {
+    switch (ButtonType(button)) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return BST_CHECKED;
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+        return 2; // indeterminate
+    default:
+        return BST_UNCHECKED;
+    }
+}
+
 // Auto radio buttons of one group: from the nearest WS_GROUP at or before
 // the button up to the next WS_GROUP.
 void UncheckGroupSiblings(Window& button) {
@@ -96,9 +113,11 @@ LRESULT CALLBACK ButtonProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case BM_GETCHECK:
         return button->check;
-    case BM_SETCHECK:
-        button->check = static_cast<int>(wParam);
+    case BM_SETCHECK: {
+        int highest = HighestCheck(*button);
+        button->check = wParam > static_cast<WPARAM>(highest) ? highest : static_cast<int>(wParam);
         return 0;
+    }
     case BM_CLICK:
     case WM_LBUTTONUP:
         return Click(lock, handle);
@@ -124,7 +143,7 @@ LRESULT CALLBACK ButtonProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPa
         }
     }
     lock.unlock();
-    return DefWindowProcA(handle, message, wParam, lParam);
+    return DefaultWindowProc(handle, message, wParam, lParam);
 }
 
 LRESULT CALLBACK EditProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -140,9 +159,14 @@ LRESULT CALLBACK EditProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPara
                        ? length
                        : static_cast<DWORD>(position);
         };
-        edit->selStart =
-            static_cast<LONG_PTR>(wParam) == -1 ? 0 : clamp(static_cast<LONG_PTR>(wParam));
-        edit->selEnd = static_cast<LONG_PTR>(wParam) == -1 ? 0 : clamp(lParam);
+        // A start of -1 drops the selection and leaves the caret where it was.
+        if (static_cast<LONG_PTR>(wParam) == -1) {
+            edit->selStart = edit->selEnd;
+            return 0;
+        }
+        DWORD from = clamp(static_cast<LONG_PTR>(wParam)), to = clamp(lParam);
+        edit->selStart = from < to ? from : to;
+        edit->selEnd = from < to ? to : from;
         return 0;
     }
     case EM_GETSEL:
@@ -174,13 +198,13 @@ LRESULT CALLBACK EditProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     }
     lock.unlock();
-    return DefWindowProcA(handle, message, wParam, lParam);
+    return DefaultWindowProc(handle, message, wParam, lParam);
 }
 
 LRESULT CALLBACK StaticProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_GETDLGCODE)
         return DLGC_STATIC;
-    return DefWindowProcA(handle, message, wParam, lParam);
+    return DefaultWindowProc(handle, message, wParam, lParam);
 }
 
 } // namespace hosted

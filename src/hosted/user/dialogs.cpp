@@ -72,7 +72,7 @@ WNDPROC ProcOfKind(WindowKind kind) {
     case WindowKind::UpDown:
         return UpDownProc;
     default:
-        return DefWindowProcA;
+        return DefaultWindowProc;
     }
 }
 
@@ -117,6 +117,14 @@ HWND NextTabStop(const Window& dialog, HWND from) {
     return nullptr;
 }
 
+// The dialog manager's focus: an edit it moves the focus to has its whole
+// text selected, so that typing replaces it.
+void FocusDialogControl(MachineLock& lock, HWND control) {
+    SetThreadFocus(*LookupWindow(control));
+    if (SendLocked(lock, control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        SendLocked(lock, control, EM_SETSEL, 0, -1);
+}
+
 bool IsPushButton(const Window& control) {
     DWORD type = control.style & BS_TYPEMASK;
     return control.kind == WindowKind::Button &&
@@ -141,15 +149,10 @@ std::string TemplateName(LPCSTR name) {
 // template is missing or damaged.
 HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param) {
     MachineLock lock = LockMachine();
-    lock.unlock();
-    HRSRC resource = FindResourceA(instance, name, RT_DIALOG);
-    lock.lock();
+    const ResourceEntry* entry = FindResourceIn(instance, RT_DIALOG, name);
     DialogTemplate t;
-    if (!resource) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    if (!entry)
         return nullptr;
-    }
-    const ResourceEntry* entry = reinterpret_cast<const ResourceEntry*>(resource);
     if (!ParseDialogTemplate(entry->data, entry->size, &t)) {
         SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
         return nullptr;
@@ -200,8 +203,11 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC pro
     Window* created = LookupWindow(handle);
     if (!created)
         return nullptr;
-    if (setFocus && (focus = FirstTabStop(*created)) != nullptr)
-        SetThreadFocus(*LookupWindow(focus));
+    if (setFocus && (focus = FirstTabStop(*created)) != nullptr) {
+        FocusDialogControl(lock, focus);
+        if ((created = LookupWindow(handle)) == nullptr)
+            return nullptr;
+    }
     if ((t.style & WS_VISIBLE) && !created->ended)
         created->style |= WS_VISIBLE;
     return handle;
@@ -252,7 +258,7 @@ LRESULT CALLBACK DialogWindowProc(HWND handle, UINT message, WPARAM wParam, LPAR
         return 0;
     }
     default:
-        return DefWindowProcA(handle, message, wParam, lParam);
+        return DefaultWindowProc(handle, message, wParam, lParam);
     }
 }
 
@@ -357,7 +363,7 @@ BOOL WINAPI IsDialogMessageA(HWND handle, LPMSG msg) {
         switch (msg->wParam) {
         case VK_TAB:
             if (HWND next = NextTabStop(*dialog, focus))
-                SetThreadFocus(*LookupWindow(next));
+                FocusDialogControl(lock, next);
             return TRUE;
         case VK_RETURN: {
             if (focused && focused->parent == handle && IsPushButton(*focused) &&

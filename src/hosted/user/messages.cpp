@@ -29,14 +29,16 @@ void DeliverIncoming(MachineLock& lock, UserThread& self) {
     }
 }
 
-bool TakePosted(UserThread& self, MSG* msg) {
+// The quit comes only after every posted message; without remove both stay.
+bool TakePosted(UserThread& self, MSG* msg, bool remove = true) {
     if (!self.posted.empty()) {
         *msg = self.posted.front();
-        self.posted.pop_front();
+        if (remove)
+            self.posted.pop_front();
         return true;
     }
     if (self.quitPosted) {
-        self.quitPosted = false;
+        self.quitPosted = !remove;
         *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(self.quitCode), 0, 0, {0, 0}};
         return true;
     }
@@ -136,13 +138,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT remove) {
     MachineLock lock = LockMachine();
     UserThread& self = CurrentUserThread();
     DeliverIncoming(lock, self);
-    if (remove & PM_REMOVE)
-        return TakePosted(self, msg);
-    if (!self.posted.empty()) {
-        *msg = self.posted.front();
-        return TRUE;
-    }
-    return FALSE;
+    return TakePosted(self, msg, (remove & PM_REMOVE) != 0);
 }
 
 // Wakes for the handles or for input of the kinds asked for; the caller
@@ -170,18 +166,14 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg) {
     return CallProcedure(lock, msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM wParam,
-                               LPARAM lParam) {
-    return proc(window, message, wParam, lParam);
-}
-
 LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam,
                                    LPARAM lParam) {
     HWND item = GetDlgItem(dialog, id);
     return item ? SendMessageA(item, message, wParam, lParam) : 0;
 }
 
-LRESULT WINAPI DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK hosted::DefaultWindowProc(HWND handle, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
     MachineLock lock = LockMachine();
     Window* window = LookupWindow(handle);
     if (!window)

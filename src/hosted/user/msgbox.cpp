@@ -94,7 +94,7 @@ LRESULT CALLBACK MessageBoxProc(HWND handle, UINT message, WPARAM wParam, LPARAM
         return static_cast<LRESULT>(copied);
     }
     lock.unlock();
-    return DefWindowProcA(handle, message, wParam, lParam);
+    return DefaultWindowProc(handle, message, wParam, lParam);
 }
 
 } // namespace

@@ -200,14 +200,6 @@ BOOL WINAPI IsIconic(HWND handle) {
     return window && window->iconic;
 }
 
-HWND WINAPI GetParent(HWND handle) {
-    MachineLock lock = LockMachine();
-    Window* window = Checked(handle);
-    if (!window)
-        return nullptr;
-    return window->parent ? window->parent : window->owner;
-}
-
 HWND WINAPI GetWindow(HWND handle, UINT relation) {
     MachineLock lock = LockMachine();
     Window* window = Checked(handle);
@@ -366,10 +358,6 @@ LONG WINAPI GetWindowLongA(HWND handle, int index) {
     return static_cast<LONG>(GetWindowLongPtrA(handle, index));
 }
 
-LONG WINAPI SetWindowLongA(HWND handle, int index, LONG value) {
-    return static_cast<LONG>(SetWindowLongPtrA(handle, index, value));
-}
-
 BOOL WINAPI SetWindowTextA(HWND handle, LPCSTR text) {
     return SendMessageA(handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != 0;
 }
@@ -377,10 +365,6 @@ BOOL WINAPI SetWindowTextA(HWND handle, LPCSTR text) {
 int WINAPI GetWindowTextA(HWND handle, LPSTR buffer, int size) {
     return static_cast<int>(SendMessageA(handle, WM_GETTEXT, static_cast<WPARAM>(size),
                                          reinterpret_cast<LPARAM>(buffer)));
-}
-
-int WINAPI GetWindowTextLengthA(HWND handle) {
-    return static_cast<int>(SendMessageA(handle, WM_GETTEXTLENGTH, 0, 0));
 }
 
 BOOL WINAPI GetClientRect(HWND handle, LPRECT rect) {

@@ -80,6 +80,9 @@ LRESULT CallProcedure(MachineLock& lock, HWND handle, UINT message, WPARAM wPara
 LRESULT SendLocked(MachineLock& lock, HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
 void PostLocked(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The system's own handling of what a window's procedure leaves to it
+// (texts, icons, closing, the system commands); every procedure here ends in it.
+LRESULT CALLBACK DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -82,13 +82,6 @@ MMRESULT WINAPI timeBeginPeriod(UINT period) {
     return supported ? TIMERR_NOERROR : TIMERR_NOCANDO;
 }
 
-MMRESULT WINAPI timeEndPeriod(UINT period) {
-    MachineLock lock = LockMachine();
-    const TimerSettings& settings = Timers();
-    return period >= settings.periodMin && period <= settings.periodMax ? TIMERR_NOERROR
-                                                                        : TIMERR_NOCANDO;
-}
-
 MMRESULT WINAPI timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user,
                              UINT flags) {
     MachineLock lock = LockMachine();

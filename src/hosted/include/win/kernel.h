@@ -1,6 +1,6 @@
 // Stands in for the kernel32 subset: errors, files and devices, handles,
-// events and waits, threads, critical sections, local time, modules,
-// resources and private profile files.
+// events and waits, threads, critical sections, local time, modules and
+// private profile files.
 #pragma once
 
 #include "types.h"
@@ -96,8 +96,6 @@ void WINAPI SetLastError(DWORD code);
 
 HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                           DWORD disposition, DWORD flags, HANDLE templateFile);
-BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read,
-                     LPOVERLAPPED overlapped);
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written,
                       LPOVERLAPPED overlapped);
 DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method);
@@ -109,7 +107,6 @@ BOOL WINAPI CloseHandle(HANDLE object);
 HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES security, BOOL manualReset, BOOL initialState,
                            LPCSTR name);
 BOOL WINAPI SetEvent(HANDLE event);
-BOOL WINAPI ResetEvent(HANDLE event);
 DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD milliseconds);
 DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL waitAll,
                                     DWORD milliseconds);
@@ -142,10 +139,6 @@ DWORD WINAPI GetTickCount(void);
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR name);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
-HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
-HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
-LPVOID WINAPI LockResource(HGLOBAL data);
-DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);
 
 UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR entry, INT defaultValue, LPCSTR fileName);
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR entry, LPCSTR text, LPCSTR fileName);

@@ -244,9 +244,6 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT first, UINT last, UINT rem
 BOOL WINAPI TranslateMessage(const MSG* msg);
 LRESULT WINAPI DispatchMessageA(const MSG* msg);
 BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg);
-LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM wParam,
-                               LPARAM lParam);
 
 HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC proc,
                                LPARAM param);
@@ -261,7 +258,6 @@ BOOL WINAPI IsWindowEnabled(HWND window);
 BOOL WINAPI EnableWindow(HWND window, BOOL enable);
 BOOL WINAPI ShowWindow(HWND window, int command);
 BOOL WINAPI IsIconic(HWND window);
-HWND WINAPI GetParent(HWND window);
 HWND WINAPI GetWindow(HWND window, UINT relation);
 HWND WINAPI GetDlgItem(HWND dialog, int id);
 int WINAPI GetDlgCtrlID(HWND window);
@@ -272,12 +268,10 @@ BOOL WINAPI EnumThreadWindows(DWORD threadId, WNDENUMPROC proc, LPARAM lParam);
 DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId);
 int WINAPI GetClassNameA(HWND window, LPSTR buffer, int size);
 LONG WINAPI GetWindowLongA(HWND window, int index);
-LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);
 LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index);
 LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
 int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int size);
-int WINAPI GetWindowTextLengthA(HWND window);
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
 BOOL WINAPI ScreenToClient(HWND window, LPPOINT point);
@@ -313,7 +307,6 @@ BOOL WINAPI DrawIcon(HDC dc, int x, int y, HICON icon);
 #define PeekMessage PeekMessageA
 #define DispatchMessage DispatchMessageA
 #define IsDialogMessage IsDialogMessageA
-#define DefWindowProc DefWindowProcA
 #define MessageBox MessageBoxA
 #define LoadIcon LoadIconA
 #define LoadString LoadStringA
