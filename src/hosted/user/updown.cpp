@@ -156,7 +156,7 @@ LRESULT CALLBACK UpDownProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     lock.unlock();
-    return DefWindowProcA(handle, message, wParam, lParam);
+    return DefaultWindowProc(handle, message, wParam, lParam);
 }
 
 } // namespace hosted
