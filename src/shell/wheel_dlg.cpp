@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "buttons_dlg.h"
 #include "device_messages.h"
 #include "di_manager.h"
 #include "driver_records.h"
@@ -234,7 +235,28 @@ void CWheelDlg::OnEnable() {
     }
 }
 
-void CWheelDlg::OnSetup() {}
+void CWheelDlg::OnSetup() {
+    CButtonsDlg dialog(nullptr);
+    dialog.m_nButtonA1 = ButtonMap[0];
+    dialog.m_nButtonA2 = ButtonMap[1];
+    dialog.m_nButtonB1 = ButtonMap[2];
+    dialog.m_nButtonB2 = ButtonMap[3];
+    if (dialog.DoModal() != IDOK)
+        return;
+    ButtonMap[0] = dialog.m_nButtonA1;
+    ButtonMap[1] = dialog.m_nButtonA2;
+    ButtonMap[2] = dialog.m_nButtonB1;
+    ButtonMap[3] = dialog.m_nButtonB2;
+    m_profile.WriteProfileInt("Buttons", "Button1", static_cast<int>(ButtonMap[0]));
+    m_profile.WriteProfileInt("Buttons", "Button2", static_cast<int>(ButtonMap[1]));
+    m_profile.WriteProfileInt("Buttons", "Button3", static_cast<int>(ButtonMap[2]));
+    m_profile.WriteProfileInt("Buttons", "Button4", static_cast<int>(ButtonMap[3]));
+    char line[96];
+    std::snprintf(line, sizeof line, "RZ4 buttons config: %d, %d, %d, %d. \n",
+                  static_cast<int>(ButtonMap[0]), static_cast<int>(ButtonMap[1]),
+                  static_cast<int>(ButtonMap[2]), static_cast<int>(ButtonMap[3]));
+    WriteLog(line);
+}
 
 void CWheelDlg::OnKeyboardPolling() {
     SetDlgItemText(IDC_EDIT_X, "");
