@@ -19,7 +19,7 @@ TEST(ScenarioFormat, BadStepsFailWithTheirLineNumber) {
         {"driver present gamemax=0x1FFFFFFFF\n", "scenario line 1: value does not fit 32 bits\n"},
         {"driver present speed=3\n", "scenario line 1: unexpected 'speed=3'\n"},
         {"driver present\nstart\nanswer ok\n", "scenario line 3: no message box is open\n"},
-        {"driver present\nstart\nclick 1017\nclick 2\n",
+        {"driver present\nstart\nclick 1020\nclick 2\n",
          "scenario line 4: the active window shows no control 2\n"},
         {"driver present\nstart\n",
          "scenario line 3: the scenario ended while BRISKARN is still running\n"},
