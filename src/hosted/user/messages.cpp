@@ -192,6 +192,8 @@ LRESULT CALLBACK hosted::DefaultWindowProc(HWND handle, UINT message, WPARAM wPa
     }
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(window->text.size());
+    case WM_GETICON:
+        return reinterpret_cast<LRESULT>(wParam == ICON_BIG ? window->bigIcon : window->smallIcon);
     case WM_SETICON: {
         HICON& slot = wParam == ICON_BIG ? window->bigIcon : window->smallIcon;
         HICON previous = slot;
@@ -206,14 +208,22 @@ LRESULT CALLBACK hosted::DefaultWindowProc(HWND handle, UINT message, WPARAM wPa
         switch (wParam & 0xFFF0) {
         case SC_CLOSE:
             return SendLocked(lock, handle, WM_CLOSE, 0, 0);
+        // The window shows anew in its other state, so it is painted.
         case SC_MINIMIZE:
-            window->iconic = true;
-            return 0;
         case SC_RESTORE:
-            window->iconic = false;
+            window->iconic = (wParam & 0xFFF0) == SC_MINIMIZE;
+            window->drawnIcon = nullptr;
+            PostLocked(handle, WM_PAINT, 0, 0);
             return 0;
         }
         return 0;
+    case WM_PAINT: {
+        lock.unlock();
+        PAINTSTRUCT paint;
+        BeginPaint(handle, &paint);
+        EndPaint(handle, &paint);
+        return 0;
+    }
     default:
         return 0;
     }

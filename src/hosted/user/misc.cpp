@@ -192,10 +192,13 @@ int WINAPI GetSystemMetrics(int index) {
     }
 }
 
+// A paint context names its window: the handle's value, one past it (window
+// handles are multiples of four).
 HDC WINAPI BeginPaint(HWND handle, LPPAINTSTRUCT paint) {
     *paint = PAINTSTRUCT{};
-    paint->hdc = reinterpret_cast<HDC>(static_cast<std::uintptr_t>(0x60000));
-    GetClientRect(handle, &paint->rcPaint);
+    if (!GetClientRect(handle, &paint->rcPaint))
+        return nullptr;
+    paint->hdc = reinterpret_cast<HDC>(reinterpret_cast<std::uintptr_t>(handle) + 1);
     return paint->hdc;
 }
 
@@ -203,6 +206,14 @@ BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT*) {
     return TRUE;
 }
 
-BOOL WINAPI DrawIcon(HDC dc, int, int, HICON icon) {
-    return dc != nullptr && icon != nullptr;
+BOOL WINAPI DrawIcon(HDC dc, int x, int y, HICON icon) {
+    MachineLock lock = LockMachine();
+    Window* window = LookupWindow(reinterpret_cast<HWND>(reinterpret_cast<std::uintptr_t>(dc) - 1));
+    if (!window || !icon) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    window->drawnIcon = icon;
+    window->drawnAt = POINT{x, y};
+    return TRUE;
 }

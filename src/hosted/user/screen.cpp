@@ -17,6 +17,8 @@ WindowView ViewOf(Window& window) {
     view.rect = window.rect;
     view.enabled = window.IsEnabled();
     view.iconic = window.iconic;
+    view.drawnIcon = window.drawnIcon;
+    view.drawnAt = window.drawnAt;
     view.hasSystemMenu = (window.style & WS_SYSMENU) != 0;
     HWND focus = FocusIn(window);
     for (HWND child : window.children) {

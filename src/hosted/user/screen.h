@@ -33,6 +33,8 @@ struct WindowView {
     UINT boxType = 0; // a message box's MB_ flags
     RECT rect{};      // pixels, on the screen
     bool enabled = false, iconic = false, hasSystemMenu = false;
+    HICON drawnIcon = nullptr; // what the program last drew into it, and where
+    POINT drawnAt{};
     std::vector<ControlView> controls; // in tab order
 };
 

@@ -38,6 +38,9 @@ struct Window {
     HMENU systemMenu = nullptr;
     HICON bigIcon = nullptr, smallIcon = nullptr;
     bool iconic = false;
+    // What DrawIcon last put into it while painting, and where.
+    HICON drawnIcon = nullptr;
+    POINT drawnAt{};
 
     // Controls
     int check = 0;

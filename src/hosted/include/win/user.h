@@ -47,6 +47,7 @@ typedef struct tagPAINTSTRUCT {
 #define WM_QUERYDRAGICON 0x0037
 #define WM_GETDLGCODE 0x0087
 #define WM_SETICON 0x0080
+#define WM_GETICON 0x007F
 #define WM_NCDESTROY 0x0082
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
