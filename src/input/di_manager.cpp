@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "di_error.h"
+#include "app.h"
 #include "thread.h"
+#include "wnd.h"
 
 namespace {
 
@@ -124,6 +126,10 @@ BOOL CDIManager::Init(HINSTANCE instance, HWND window, DWORD flags, LPUNKNOWN ou
     // and no other process has a say in that.
     m_hPassDone = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
     m_pWorkerThread = new CWinThread(InputWorkerProc, this);
+    // The window object behind the main window is the application's, when
+    // it has one: the main dialog that called.
+    CWnd* mainWnd = AfxGetMainWnd();
+    m_pWorkerThread->m_pMainWnd = mainWnd && mainWnd->m_hWnd == m_hMainWnd ? mainWnd : nullptr;
     if (m_pWorkerThread->CreateThread()) {
         // The worker ends only on the terminate event, so it is still running
         // here and its handle can be taken over for the teardown's wait.
