@@ -28,11 +28,20 @@
 namespace hosted {
 namespace {
 
-const char kDemoScenario[] = R"(# The built-in demo: BRISKARN starts with its driver present,
-# shows its main window, and is closed with "Close".
-driver present gamemax=2048
+const char kDemoScenario[] = R"(# The built-in demo: BRISKARN starts with its driver present and a
+# polled wheel in joystick slot 0, forwarding is switched on, the wheel is
+# steered and a button pressed, and the window is closed with "Close".
+driver present gamemax=2048 rate=50
+slot 0 wheel polled buttons=10 povs=1
 start
+click 1020
+advance 20ms
+wheel 0 x=16384 y=49151 button2=down
+advance 20ms
+wheel 0 x=65535 button2=up
+advance 20ms
 snapshot
+click 1020
 click 1
 )";
 
