@@ -11,24 +11,11 @@
 #include <windows.h>
 
 #include "di_error.h"
+#include "log_prefix.h"
 #include "temp_dir.h"
 
 namespace {
 
-const std::size_t kPrefixLength = 27;
-
-// "dd/mm/yyyy hh:mm:ss-0mmm * " at the start of text.
-bool StartsWithPrefix(const std::string& text) {
-    const char kShape[] = "99/99/9999 99:99:99-0999 * ";
-    if (text.size() < kPrefixLength)
-        return false;
-    for (std::size_t i = 0; i < kPrefixLength; ++i) {
-        bool digit = text[i] >= '0' && text[i] <= '9';
-        if (kShape[i] == '9' ? !digit : text[i] != kShape[i])
-            return false;
-    }
-    return true;
-}
 
 // Reports every code with its own message and gives back, for each, the text
 // of its entry: the log must be exactly one prefixed entry per report, each
@@ -49,8 +36,8 @@ std::vector<std::string> ReportAndRead(const std::vector<std::pair<std::string, 
             break;
         }
         std::string entry = log.substr(at, end + 1 - at);
-        EXPECT_TRUE(StartsWithPrefix(entry)) << entry;
-        texts.push_back(entry.substr(kPrefixLength));
+        EXPECT_TRUE(StartsWithLogPrefix(entry)) << entry;
+        texts.push_back(entry.substr(kLogPrefixLength));
         at = end + 1;
     }
     EXPECT_EQ(texts.size(), reports.size()) << log;

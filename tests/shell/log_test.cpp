@@ -10,24 +10,11 @@
 #include <windows.h>
 
 #include "log.h"
+#include "log_prefix.h"
 #include "temp_dir.h"
 
 namespace {
 
-const std::size_t kPrefixLength = 27;
-
-// "dd/mm/yyyy hh:mm:ss-0mmm * " at the start of text.
-bool StartsWithPrefix(const std::string& text) {
-    const char kShape[] = "99/99/9999 99:99:99-0999 * ";
-    if (text.size() < kPrefixLength)
-        return false;
-    for (std::size_t i = 0; i < kPrefixLength; ++i) {
-        bool digit = text[i] >= '0' && text[i] <= '9';
-        if (kShape[i] == '9' ? !digit : text[i] != kShape[i])
-            return false;
-    }
-    return true;
-}
 
 // Splits a log into its entries' texts, checking every prefix on the way.
 std::vector<std::string> EntryTexts(const std::string& log,
@@ -36,9 +23,9 @@ std::vector<std::string> EntryTexts(const std::string& log,
     std::size_t at = 0;
     for (std::size_t length : textLengths) {
         std::string rest = log.substr(at);
-        EXPECT_TRUE(StartsWithPrefix(rest)) << "at " << at << ": " << rest;
-        texts.push_back(rest.substr(kPrefixLength, length));
-        at += kPrefixLength + length;
+        EXPECT_TRUE(StartsWithLogPrefix(rest)) << "at " << at << ": " << rest;
+        texts.push_back(rest.substr(kLogPrefixLength, length));
+        at += kLogPrefixLength + length;
     }
     EXPECT_EQ(at, log.size());
     return texts;
@@ -62,8 +49,8 @@ TEST(Log, EntryIsTheLocalTimePrefixThenTheTextByteForByte) {
     WriteLog("Program exit.\n");
 
     std::string log = dir.Read("Briskarn.log");
-    ASSERT_TRUE(StartsWithPrefix(log)) << log;
-    EXPECT_EQ(log.substr(kPrefixLength), "Program exit.\n");
+    ASSERT_TRUE(StartsWithLogPrefix(log)) << log;
+    EXPECT_EQ(log.substr(kLogPrefixLength), "Program exit.\n");
     char expectedDate[32];
     std::snprintf(expectedDate, sizeof expectedDate, "%02d/%02d/%4d", before.wDay, before.wMonth,
                   before.wYear);
@@ -123,11 +110,11 @@ TEST(Log, EntriesFromSeveralThreadsAtOnceNeitherInterleaveNorOverwrite) {
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(kThreads * kEntries));
     std::vector<int> next(kThreads, 0);
     for (const std::string& line : lines) {
-        ASSERT_TRUE(StartsWithPrefix(line)) << line;
+        ASSERT_TRUE(StartsWithLogPrefix(line)) << line;
         int id = -1, index = -1;
         char tail = 0;
         ASSERT_EQ(
-            std::sscanf(line.c_str() + kPrefixLength, "writer %d entry %d%c", &id, &index, &tail),
+            std::sscanf(line.c_str() + kLogPrefixLength, "writer %d entry %d%c", &id, &index, &tail),
             2)
             << line;
         ASSERT_TRUE(id >= 0 && id < kThreads) << line;
