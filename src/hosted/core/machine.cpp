@@ -17,6 +17,8 @@ struct Machine {
     std::mutex mutex;
     std::condition_variable changed;
     std::vector<std::unique_ptr<MachineThread>> threads;
+    // The records of adopted threads that have ended: kept, not freed.
+    std::vector<std::unique_ptr<MachineThread>> ended;
     std::vector<void (*)(DWORD)> exitHooks;
     DWORD nextId = 0x100;
 };
@@ -38,30 +40,42 @@ MachineThread* AddThread(const char* name) {
     return machine.threads.back().get();
 }
 
-void RemoveThread(MachineThread* thread) {
+// Runs the exit hooks and takes the thread out of the machine's list; its
+// record goes to `keep` when given, or is freed.
+void RemoveThread(MachineThread* thread,
+                  std::vector<std::unique_ptr<MachineThread>>* keep = nullptr) {
     Machine& machine = TheMachine();
     for (auto hook : machine.exitHooks)
         hook(thread->id);
     auto& threads = machine.threads;
-    threads.erase(std::remove_if(threads.begin(), threads.end(),
-                                 [&](const auto& record) { return record.get() == thread; }),
-                  threads.end());
+    for (auto it = threads.begin(); it != threads.end(); ++it)
+        if (it->get() == thread) {
+            if (keep)
+                keep->push_back(std::move(*it));
+            threads.erase(it);
+            return;
+        }
 }
 
-// Threads the machine did not start (the runner, a test) get their record
-// on their first call and lose it when they end.
-struct ThreadBinding {
-    MachineThread* record = nullptr;
-    bool adopted = false;
-    ~ThreadBinding() {
-        if (!adopted)
+// Threads the machine did not start (the runner, a test, the main thread)
+// get their record on their first call. When such a thread ends its record
+// is taken out but kept: the main thread still runs the program's static
+// destructors after its thread-local objects are gone, and they call in.
+thread_local MachineThread* t_record = nullptr;
+thread_local bool t_adopted = false;
+
+struct AdoptedThreadEnd {
+    ~AdoptedThreadEnd() {
+        if (!t_adopted)
             return;
         MachineLock lock;
-        RemoveThread(record);
+        RemoveThread(t_record, &TheMachine().ended);
+        t_record->program = false;
+        t_adopted = false;
     }
 };
 
-thread_local ThreadBinding t_binding;
+thread_local AdoptedThreadEnd t_adoptedEnd;
 
 bool WouldWake(const MachineThread& thread) {
     if (!thread.blocked)
@@ -117,11 +131,12 @@ void MachineLock::unlock() {
 }
 
 MachineThread& CurrentThread() {
-    if (!t_binding.record) {
-        t_binding.record = AddThread("");
-        t_binding.adopted = true;
+    if (!t_record) {
+        t_record = AddThread("");
+        t_adopted = true;
+        (void)&t_adoptedEnd; // its destructor now runs when this thread ends
     }
-    return *t_binding.record;
+    return *t_record;
 }
 
 MachineThread* FindThread(DWORD id) {
@@ -136,12 +151,12 @@ DWORD StartProgramThread(const char* name, std::function<DWORD()> body,
     MachineThread* record = AddThread(name);
     record->program = true;
     std::thread([record, body = std::move(body), ended = std::move(ended)] {
-        t_binding.record = record;
+        t_record = record;
         DWORD result = body();
         MachineLock lock;
         ended(result);
         RemoveThread(record);
-        t_binding.record = nullptr;
+        t_record = nullptr;
     }).detach();
     return record->id;
 }
