@@ -111,17 +111,16 @@ bool StepKey(const Step& step, std::string* error) {
     static const struct {
         const char* name;
         WPARAM key;
-    } kKeys[] = {{"enter", VK_RETURN}, {"escape", VK_ESCAPE}, {"tab", VK_TAB},
-                 {"space", VK_SPACE},  {"up", VK_UP},         {"down", VK_DOWN}};
-    WPARAM key = 0;
+        bool shift;
+    } kKeys[] = {{"enter", VK_RETURN, false}, {"escape", VK_ESCAPE, false},
+                 {"tab", VK_TAB, false},      {"shift+tab", VK_TAB, true},
+                 {"space", VK_SPACE, false},  {"up", VK_UP, false},
+                 {"down", VK_DOWN, false}};
     for (const auto& entry : kKeys)
         if (step.words.size() == 2 && step.words[1] == entry.name)
-            key = entry.key;
-    if (key == 0) {
-        *error = "expected 'key enter|escape|tab|space|up|down'";
-        return false;
-    }
-    return PressKey(key, error);
+            return PressKey(entry.key, error, entry.shift);
+    *error = "expected 'key enter|escape|tab|shift+tab|space|up|down'";
+    return false;
 }
 
 bool StepAnswer(const Step& step, std::string* error) {

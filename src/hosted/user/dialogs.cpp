@@ -103,14 +103,16 @@ HWND FirstTabStop(const Window& dialog) {
     return nullptr;
 }
 
-HWND NextTabStop(const Window& dialog, HWND from) {
+// The next tab stop after `from`, or with `backwards` the one before it.
+HWND NextTabStop(const Window& dialog, HWND from, bool backwards = false) {
     const auto& children = dialog.children;
     auto start = std::find(children.begin(), children.end(), from);
     std::size_t n = children.size();
-    std::size_t index =
-        start == children.end() ? n - 1 : static_cast<std::size_t>(start - children.begin());
+    std::size_t index = start != children.end() ? static_cast<std::size_t>(start - children.begin())
+                        : backwards             ? 0
+                                                : n - 1;
     for (std::size_t step = 1; step <= n; ++step) {
-        HWND candidate = children[(index + step) % n];
+        HWND candidate = children[(backwards ? index + n - step : index + step) % n];
         if (IsTabStop(*LookupWindow(candidate)))
             return candidate;
     }
@@ -362,7 +364,7 @@ BOOL WINAPI IsDialogMessageA(HWND handle, LPMSG msg) {
         Window* focused = LookupWindow(focus);
         switch (msg->wParam) {
         case VK_TAB:
-            if (HWND next = NextTabStop(*dialog, focus))
+            if (HWND next = NextTabStop(*dialog, focus, CurrentUserThread().shiftDown))
                 FocusDialogControl(lock, next);
             return TRUE;
         case VK_RETURN: {

@@ -50,7 +50,7 @@ bool ClickControl(int id, std::string* error) {
     return true;
 }
 
-bool PressKey(WPARAM virtualKey, std::string* error) {
+bool PressKey(WPARAM virtualKey, std::string* error, bool shift) {
     MachineLock lock = LockMachine();
     Window* active = ActiveTopLevel();
     if (!active) {
@@ -60,8 +60,12 @@ bool PressKey(WPARAM virtualKey, std::string* error) {
     HWND target = FocusIn(*active);
     if (!target)
         target = active->handle;
+    if (shift)
+        PostLocked(target, WM_KEYDOWN, VK_SHIFT, 0);
     PostLocked(target, WM_KEYDOWN, virtualKey, 0);
     PostLocked(target, WM_KEYUP, virtualKey, 0);
+    if (shift)
+        PostLocked(target, WM_KEYUP, VK_SHIFT, 0);
     return true;
 }
 

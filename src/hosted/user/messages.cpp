@@ -33,8 +33,11 @@ void DeliverIncoming(MachineLock& lock, UserThread& self) {
 bool TakePosted(UserThread& self, MSG* msg, bool remove = true) {
     if (!self.posted.empty()) {
         *msg = self.posted.front();
-        if (remove)
+        if (remove) {
             self.posted.pop_front();
+            if ((msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) && msg->wParam == VK_SHIFT)
+                self.shiftDown = msg->message == WM_KEYDOWN;
+        }
         return true;
     }
     if (self.quitPosted) {

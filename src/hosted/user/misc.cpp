@@ -10,6 +10,7 @@
 
 #include "kernel/resources.h"
 #include "user/observers.h"
+#include "user/screen.h"
 #include "user/window.h"
 
 namespace hosted {
@@ -117,6 +118,27 @@ HMENU WINAPI GetSystemMenu(HWND handle, BOOL revert) {
         menu = NewSystemMenu();
     return menu;
 }
+
+namespace hosted {
+
+bool SystemMenuItems(std::vector<MenuItemView>* items) {
+    MachineLock lock = LockMachine();
+    Window* active = ActiveTopLevel();
+    if (!active || !(active->style & WS_SYSMENU))
+        return false;
+    HMENU& menu = SystemMenus()[active->handle];
+    if (!menu)
+        menu = NewSystemMenu();
+    items->clear();
+    for (const MenuItem& item : Menus()[menu])
+        items->push_back(MenuItemView{static_cast<UINT>(item.id), item.text,
+                                      (item.flags & MF_SEPARATOR) != 0});
+    return true;
+}
+
+} // namespace hosted
+
+using namespace hosted;
 
 BOOL WINAPI AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text) {
     MachineLock lock = LockMachine();

@@ -15,6 +15,8 @@ WindowView ViewOf(Window& window) {
     view.text = view.messageBox ? window.text : "";
     view.boxType = window.boxType;
     view.rect = window.rect;
+    view.baseUnitX = window.baseUnitX;
+    view.baseUnitY = window.baseUnitY;
     view.enabled = window.IsEnabled();
     view.iconic = window.iconic;
     view.drawnIcon = window.drawnIcon;

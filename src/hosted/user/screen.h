@@ -32,6 +32,9 @@ struct WindowView {
     std::string text; // a message box's message
     UINT boxType = 0; // a message box's MB_ flags
     RECT rect{};      // pixels, on the screen
+    // A dialog unit is a quarter of baseUnitX pixels across and an eighth of
+    // baseUnitY down.
+    int baseUnitX = 0, baseUnitY = 0;
     bool enabled = false, iconic = false, hasSystemMenu = false;
     HICON drawnIcon = nullptr; // what the program last drew into it, and where
     POINT drawnAt{};
@@ -44,11 +47,21 @@ std::vector<WindowView> VisibleWindows();
 // there is none.
 bool ActiveWindow(WindowView* view);
 
+struct MenuItemView {
+    UINT id = 0;
+    std::string text; // as the menu holds it, '&' and tab included
+    bool separator = false;
+};
+
+// The active window's system menu; false when it has none.
+bool SystemMenuItems(std::vector<MenuItemView>* items);
+
 // A user's input, always to the active window; false with a one-line reason
 // when it cannot be given (no window, no such control, ...). Each only
 // queues what the user did; the program handles it when it next runs.
 bool ClickControl(int id, std::string* error);                      // left button down and up
-bool PressKey(WPARAM virtualKey, std::string* error);               // to the focused control
+// To the focused control; with `shift`, Shift is held around it.
+bool PressKey(WPARAM virtualKey, std::string* error, bool shift = false);
 bool TypeText(int id, const std::string& text, std::string* error); // replaces an edit's text
 bool ClickSpin(int id, bool up, std::string* error); // an up-down control's upper or lower arrow
 bool ChooseSystemCommand(WPARAM command, std::string* error); // from the system menu

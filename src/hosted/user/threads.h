@@ -27,6 +27,9 @@ struct UserThread {
     bool quitPosted = false;
     int quitCode = 0;
     HWND focus = nullptr;
+    // The Shift key as of the last keyboard message taken from the queue, as
+    // GetKeyState sees it: in step with the messages, not with the keyboard.
+    bool shiftDown = false;
 };
 
 // The calling thread's state, made on first use.

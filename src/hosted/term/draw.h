@@ -1,0 +1,68 @@
+// Draws what the simulated screen shows onto a canvas: the windows from
+// their views (templates and live control state), the system menu when it
+// is open, and the panel of the simulated wheel. Pure functions of their
+// arguments, so that tests can draw without a terminal.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "term/canvas.h"
+#include "user/screen.h"
+
+namespace hosted::term {
+
+// A place on the canvas that the mouse can click (cells, right and bottom
+// inclusive), for the window that takes input only.
+struct Hit {
+    enum Kind {
+        Control,        // id: the control's id
+        SpinUp,         // id: the up-down control's id
+        SpinDown,       //
+        BoxButton,      // id: IDOK, IDCANCEL, ... of the message box
+        SystemMenuMark, // the mark in the caption that opens the system menu
+        MenuItem,       // id: the system command of the open menu's entry
+    };
+    Kind kind = Control;
+    int id = 0;
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// The cells a window takes with its frame and caption: a dialog's client
+// area in cells (a dialog unit is a quarter of a cell across and an eighth
+// down, so 320 x 239 units are 80 x 30 cells) plus the frame; a message
+// box's from its text and buttons.
+void WindowCells(const WindowView& window, int* width, int* height);
+
+// Draws the visible windows bottom to top: the first with its frame's top
+// left corner at (x, y), each later one (modal dialogs, message boxes)
+// centred over the first. A minimised window is drawn as its icon and
+// caption instead. Hits of the last window go to *hits (replaced).
+void DrawWindows(Canvas& canvas, int x, int y, const std::vector<WindowView>& windows,
+                 std::vector<Hit>* hits);
+
+// The open system menu of the last window, below its caption's mark;
+// `selected` indexes items. Its hits go to *hits (replaced).
+void DrawSystemMenu(Canvas& canvas, int x, int y, const WindowView& window,
+                    const std::vector<MenuItemView>& items, int selected,
+                    std::vector<Hit>* hits);
+
+// The simulated wheel as the panel shows it.
+struct WheelPanelState {
+    std::string name;     // the device's name
+    bool present = false; // false: "no wheel" instead of the rest
+    bool polled = true;
+    DWORD x = 32767, y = 32767; // 0..65535
+    bool buttons[10] = {};
+    DWORD hat = 0xFFFFFFFF; // hundredths of a degree, 0xFFFFFFFF centred
+    bool autopilot = false;
+    std::vector<std::string> keys; // the key legend, a line each
+};
+
+constexpr int kPanelWidth = 28;
+// The panel, kPanelWidth cells wide from (x, y), as high as it needs.
+void DrawWheelPanel(Canvas& canvas, int x, int y, const WheelPanelState& state);
+
+} // namespace hosted::term
