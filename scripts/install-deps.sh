@@ -10,6 +10,7 @@ packages=(
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
   wine64 wine32:i386 xvfb xauth
   clang libclang-rt-14-dev
+  libncurses-dev tmux
 )
 
 missing=()

@@ -15,7 +15,8 @@ namespace {
 
 struct Machine {
     std::mutex mutex;
-    std::condition_variable changed;
+    // Signalled when the machine is quiet, for WaitUntilQuiet.
+    std::condition_variable quiet;
     std::vector<std::unique_ptr<MachineThread>> threads;
     // The records of adopted threads that have ended: kept, not freed.
     std::vector<std::unique_ptr<MachineThread>> ended;
@@ -125,9 +126,32 @@ void MachineLock::lock() {
     m_lock.lock();
 }
 
+// Wakes, machine lock held, each blocked thread whose wait now holds, and
+// the runner when the machine is quiet. Threads that would only find their
+// wait still unsatisfied sleep on: waking all of them on every change cost
+// more than the changes themselves.
+void WakeWaiters() {
+    Machine& machine = TheMachine();
+    bool quiet = true;
+    for (const auto& thread : machine.threads) {
+        if (!WouldWake(*thread))
+            continue;
+        if (thread->blocked)
+            thread->wake.notify_one();
+        quiet = quiet && !thread->program;
+    }
+    // The main thread still calls in from the program's static destructors
+    // after its record was retired.
+    for (const auto& thread : machine.ended)
+        if (thread->blocked && WouldWake(*thread))
+            thread->wake.notify_one();
+    if (quiet)
+        machine.quiet.notify_all();
+}
+
 void MachineLock::unlock() {
+    WakeWaiters();
     m_lock.unlock();
-    TheMachine().changed.notify_all();
 }
 
 MachineThread& CurrentThread() {
@@ -181,20 +205,19 @@ void AddThreadExitHook(void (*hook)(DWORD threadId)) {
 
 bool BlockUntil(MachineLock& lock, const std::function<bool()>& ready, std::int64_t deadline,
                 const char* what) {
-    Machine& machine = TheMachine();
     MachineThread& self = CurrentThread();
     self.ready = &ready;
     self.deadline = deadline;
     self.waitingIn = what;
     self.blocked = true;
-    machine.changed.notify_all(); // the runner may be waiting for this thread to block
+    WakeWaiters(); // the runner may be waiting for this thread to block
     bool satisfied = true;
     while (!ready()) {
         if (deadline >= 0 && VirtualNow() >= deadline) {
             satisfied = false;
             break;
         }
-        machine.changed.wait(lock.m_lock);
+        self.wake.wait(lock.m_lock);
     }
     self.blocked = false;
     self.ready = nullptr;
@@ -207,7 +230,7 @@ bool WaitUntilQuiet(std::string* report, int watchdogMs) {
     MachineLock lock;
     auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(watchdogMs);
     while (!IsQuiet()) {
-        if (TheMachine().changed.wait_until(lock.m_lock, limit) == std::cv_status::timeout &&
+        if (TheMachine().quiet.wait_until(lock.m_lock, limit) == std::cv_status::timeout &&
             !IsQuiet()) {
             *report = BusyReport(watchdogMs);
             return false;

@@ -4,6 +4,7 @@
 // at the current virtual time.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -14,8 +15,8 @@
 namespace hosted {
 
 // Holds the machine lock. Releasing it is how a change becomes visible:
-// every blocked thread then checks its wait again, so no hosted call has to
-// say that it changed something.
+// every blocked thread whose wait the change satisfied is woken then, so no
+// hosted call has to say that it changed something.
 class MachineLock {
   public:
     MachineLock();
@@ -47,6 +48,9 @@ struct MachineThread {
     const std::function<bool()>* ready = nullptr;
     std::int64_t deadline = -1; // virtual ms; -1 = none
     const char* waitingIn = "";
+    // Signalled only when its wait is satisfied, so that a change wakes the
+    // threads it concerns and no others.
+    std::condition_variable wake;
 };
 
 // The calling thread's record; machine lock held.

@@ -24,6 +24,7 @@ struct DriverState {
     // a long run's memory stays bounded.
     std::array<DriverReport, kKeptDriverReports> reports{};
     std::uint64_t reportCount = 0;
+    void (*observer)(const DriverReport&) = nullptr;
     int openHandles = 0;
 };
 
@@ -63,6 +64,8 @@ class DriverHandle : public KernelObject {
             DriverReport report;
             std::memcpy(&report, in, sizeof report);
             state.reports[state.reportCount++ % kKeptDriverReports] = report;
+            if (state.observer)
+                state.observer(report);
             TranscriptPrintf("driver report %d %d %u %u 0x%02X", report.axisX, report.axisY,
                              report.reserved1, report.reserved2, report.buttons);
             return TRUE;
@@ -120,6 +123,10 @@ int DriverOpenHandles() {
 
 void InstallDriverDevice() {
     RegisterDevice(kDriverDeviceName, &OpenDriver);
+}
+
+void SetDriverReportObserver(void (*observer)(const DriverReport& report)) {
+    State().observer = observer;
 }
 
 } // namespace hosted

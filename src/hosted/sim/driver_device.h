@@ -38,6 +38,9 @@ std::uint64_t DriverReportCount();
 constexpr std::size_t kKeptDriverReports = 4096;
 std::vector<DriverReport> DriverReportsSince(std::uint64_t since);
 int DriverOpenHandles();
+// Called, machine lock held, the moment a report arrives (null: nothing);
+// for measuring how long a change takes to reach the driver.
+void SetDriverReportObserver(void (*observer)(const DriverReport& report));
 
 void InstallDriverDevice();
 

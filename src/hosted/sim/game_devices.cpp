@@ -40,7 +40,11 @@ std::shared_ptr<InputDevice> MakeWheel(unsigned slot, const std::string& name, b
     return wheel;
 }
 
-bool SetWheelValue(InputDevice& wheel, const std::string& part, std::int64_t value) {
+namespace {
+
+// Where a named part lives in the wheel's state, and its size in bytes; 0
+// when there is no such part.
+std::size_t PartOf(const std::string& part, std::size_t* offset) {
     static const struct {
         const char* name;
         std::size_t offset;
@@ -49,26 +53,50 @@ bool SetWheelValue(InputDevice& wheel, const std::string& part, std::int64_t val
                  {"z", offsetof(DIJOYSTATE2, lZ)}};
     for (const auto& axis : kAxes)
         if (part == axis.name) {
-            LONG number = static_cast<LONG>(value);
-            Put(wheel, axis.offset, &number, 4);
-            return true;
+            *offset = axis.offset;
+            return 4;
         }
     if (part.size() == 4 && part.compare(0, 3, "pov") == 0 && part[3] >= '0' && part[3] <= '3') {
-        DWORD number = static_cast<DWORD>(value);
-        Put(wheel, offsetof(DIJOYSTATE2, rgdwPOV) + 4 * static_cast<std::size_t>(part[3] - '0'),
-            &number, 4);
-        return true;
+        *offset = offsetof(DIJOYSTATE2, rgdwPOV) + 4 * static_cast<std::size_t>(part[3] - '0');
+        return 4;
     }
     if (part.compare(0, 6, "button") == 0 && part.size() > 6 && part.size() <= 9 &&
         part.find_first_not_of("0123456789", 6) == std::string::npos && part[6] != '0') {
         unsigned index = static_cast<unsigned>(std::stoul(part.substr(6)));
         if (index < 1 || index > 128)
-            return false;
-        BYTE number = static_cast<BYTE>(value);
-        Put(wheel, offsetof(DIJOYSTATE2, rgbButtons) + index - 1, &number, 1);
-        return true;
+            return 0;
+        *offset = offsetof(DIJOYSTATE2, rgbButtons) + index - 1;
+        return 1;
     }
-    return false;
+    return 0;
+}
+
+} // namespace
+
+bool SetWheelValue(InputDevice& wheel, const std::string& part, std::int64_t value) {
+    std::size_t offset = 0, size = PartOf(part, &offset);
+    if (size == 4) {
+        // An axis is a LONG, a hat a DWORD: the same four bytes.
+        DWORD number = static_cast<DWORD>(value);
+        Put(wheel, offset, &number, 4);
+    } else if (size == 1) {
+        BYTE number = static_cast<BYTE>(value);
+        Put(wheel, offset, &number, 1);
+    }
+    return size != 0;
+}
+
+bool GetWheelValue(const InputDevice& wheel, const std::string& part, std::int64_t* value) {
+    std::size_t offset = 0, size = PartOf(part, &offset);
+    if (size == 4) {
+        DWORD number = 0;
+        std::memcpy(&number, wheel.state.data() + offset, 4);
+        *value = part[0] == 'p' ? static_cast<std::int64_t>(number)
+                                : static_cast<std::int64_t>(static_cast<LONG>(number));
+    } else if (size == 1) {
+        *value = wheel.state[offset];
+    }
+    return size != 0;
 }
 
 } // namespace hosted

@@ -17,5 +17,8 @@ std::shared_ptr<InputDevice> MakeWheel(unsigned slot, const std::string& name, b
 // Sets one named part of a wheel's state ("x", "y", "z", "pov0".."pov3",
 // "button1".."button128"); false when there is no such part.
 bool SetWheelValue(InputDevice& wheel, const std::string& part, std::int64_t value);
+// Reads one named part: an axis as the LONG it is, a hat as its DWORD, a
+// button as its byte.
+bool GetWheelValue(const InputDevice& wheel, const std::string& part, std::int64_t* value);
 
 } // namespace hosted

@@ -1,6 +1,6 @@
-// The hosted program's main(): reads the scenario, runs its steps on a
-// runner thread and the program's WinMain on the main thread, as Windows
-// runs a program on its first thread.
+// Runs the program's WinMain on the main thread, as Windows runs a program
+// on its first thread, while a drive (a scenario's steps, or a person at the
+// terminal) acts on the machine from a runner thread of its own.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -28,28 +28,12 @@
 namespace hosted {
 namespace {
 
-const char kDemoScenario[] = R"(# The built-in demo: BRISKARN starts with its driver present and a
-# polled wheel in joystick slot 0, forwarding is switched on, the wheel is
-# steered and a button pressed, and the window is closed with "Close".
-driver present gamemax=2048 rate=50
-slot 0 wheel polled buttons=10 povs=1
-start
-click 1020
-advance 20ms
-wheel 0 x=16384 y=49151 button2=down
-advance 20ms
-wheel 0 x=65535 button2=up
-advance 20ms
-snapshot
-click 1020
-click 1
-)";
-
 enum class ProgramState { NotStarted, Running, Ended };
 
 struct Run {
     ProgramState program = ProgramState::NotStarted;
-    bool scenarioDone = false;
+    bool driveDone = false;
+    void (*failureHook)() = nullptr;
 };
 
 Run g_run;
@@ -93,39 +77,12 @@ std::vector<Step> ParseScenario(const std::string& text) {
 
 namespace {
 
-[[noreturn]] void Fail(int line, const std::string& reason) {
-    FlushTranscript();
-    if (int error = TranscriptWriteError())
-        std::fprintf(stderr, "briskarn: cannot write the transcript: %s\n", std::strerror(error));
-    if (line > 0)
-        std::fprintf(stderr, "scenario line %d: %s\n", line, reason.c_str());
-    else
-        std::fprintf(stderr, "scenario: %s\n", reason.c_str());
-    std::fflush(stderr);
-    std::_Exit(2);
-}
-
-void RunSteps(const std::vector<Step>& steps, int lastLine) {
-    for (const Step& step : steps) {
-        const StepKind* kind = FindStepKind(step.words[0]);
-        if (!kind)
-            Fail(step.line, "unknown step '" + step.words[0] + "'");
-        std::string error;
-        if (!kind->handler(step, &error) || !SettleMachine(&error))
-            Fail(step.line, error);
-    }
-    MachineLock lock = LockMachine();
-    if (g_run.program == ProgramState::Running)
-        Fail(lastLine + 1, "the scenario ended while BRISKARN is still running");
-    g_run.scenarioDone = true;
-}
-
 // A scenario is a page or two of steps; more than this is not one.
 const std::size_t kMaxScenarioBytes = 16u << 20;
 
-// False with the reason when the scenario is not a regular file that can be
-// read whole, so a directory, a device or a pipe is not taken for no steps.
-bool ReadScenarioFile(const char* path, std::string* text, std::string* reason) {
+} // namespace
+
+bool ReadScenario(const char* path, std::string* text, std::string* reason) {
     int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat info;
     if (fd < 0 || ::fstat(fd, &info) != 0) {
@@ -159,21 +116,13 @@ bool ReadScenarioFile(const char* path, std::string* text, std::string* reason) 
     return ok;
 }
 
-std::FILE* OpenTranscriptFile(const char* path) {
+std::FILE* CreateOutputFile(const char* path) {
     int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "w");
     if (fd >= 0 && !file)
         ::close(fd);
     return file;
 }
-
-int Usage() {
-    std::fprintf(stderr, "usage: briskarn [--scenario FILE] [--transcript OUT]\n"
-                         "Without --scenario it runs the built-in demo scenario.\n");
-    return 2;
-}
-
-} // namespace
 
 bool RequestProgramStart(std::string* error) {
     MachineLock lock = LockMachine();
@@ -195,52 +144,67 @@ bool ProgramRunning() {
     return g_run.program == ProgramState::Running;
 }
 
-int RunHostedProgram(int argc, char** argv, WinMainFunction winMain) {
-    const char* scenarioPath = nullptr;
-    const char* transcriptPath = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--scenario") == 0 && i + 1 < argc)
-            scenarioPath = argv[++i];
-        else if (std::strcmp(argv[i], "--transcript") == 0 && i + 1 < argc)
-            transcriptPath = argv[++i];
-        else
-            return Usage();
+void SetRunFailureHook(void (*hook)()) {
+    MachineLock lock = LockMachine();
+    g_run.failureHook = hook;
+}
+
+void FailRun(int line, const std::string& reason) {
+    void (*hook)();
+    {
+        MachineLock lock = LockMachine();
+        hook = g_run.failureHook;
     }
-    std::string text = kDemoScenario;
-    std::string reason;
-    if (scenarioPath && !ReadScenarioFile(scenarioPath, &text, &reason)) {
-        std::fprintf(stderr, "briskarn: cannot read scenario %s: %s\n", scenarioPath,
-                     reason.c_str());
-        return 2;
+    if (hook)
+        hook();
+    FlushTranscript();
+    if (int error = TranscriptWriteError())
+        std::fprintf(stderr, "briskarn: cannot write the transcript: %s\n", std::strerror(error));
+    if (line > 0)
+        std::fprintf(stderr, "scenario line %d: %s\n", line, reason.c_str());
+    else
+        std::fprintf(stderr, "scenario: %s\n", reason.c_str());
+    std::fflush(stderr);
+    std::_Exit(2);
+}
+
+void RunSteps(const std::vector<Step>& steps, int lastLine) {
+    for (const Step& step : steps) {
+        const StepKind* kind = FindStepKind(step.words[0]);
+        if (!kind)
+            FailRun(step.line, "unknown step '" + step.words[0] + "'");
+        std::string error;
+        if (!kind->handler(step, &error) || !SettleMachine(&error))
+            FailRun(step.line, error);
     }
-    std::FILE* transcript = stdout;
-    // Not through fopen: the program's C runtime refuses devices, and a
-    // transcript may well go to one.
-    if (transcriptPath && (transcript = OpenTranscriptFile(transcriptPath)) == nullptr) {
-        std::fprintf(stderr, "briskarn: cannot write transcript %s\n", transcriptPath);
-        return 2;
-    }
-    OpenTranscript(transcript);
+    if (ProgramRunning())
+        FailRun(lastLine + 1, "the scenario ended while BRISKARN is still running");
+}
+
+int RunProgram(const RunSettings& settings, WinMainFunction winMain,
+               const std::function<void()>& drive) {
+    OpenTranscript(settings.transcript);
     TranscribeFileWrites(kProgramLogName);
     WatchProgramMessages();
     InstallDriverDevice();
-    if (!scenarioPath) { // as on Windows, settings outlive the run; scenarios start afresh
+    if (!settings.registryFile.empty()) {
         MachineLock lock = LockMachine();
-        UseRegistryFile("briskarn-registry.txt");
+        UseRegistryFile(settings.registryFile);
     }
-
-    std::vector<Step> steps = ParseScenario(text);
-    int lastLine = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
     {
         MachineLock lock = LockMachine();
         EnterProgram("main");
     }
-    std::thread runner(RunSteps, std::cref(steps), lastLine);
+    std::thread runner([&drive] {
+        drive();
+        MachineLock lock = LockMachine();
+        g_run.driveDone = true;
+    });
     bool start;
     {
         MachineLock lock = LockMachine();
         std::function<bool()> startOrDone = [] {
-            return g_run.program == ProgramState::Running || g_run.scenarioDone;
+            return g_run.program == ProgramState::Running || g_run.driveDone;
         };
         BlockUntil(lock, startOrDone, -1, "the start step");
         start = g_run.program == ProgramState::Running;

@@ -1,8 +1,11 @@
-// Scenario runs of the hosted program: the steps of a scenario file (or the
-// built-in demo) carried out one by one against the simulated machine and
-// the running program, each ending when the machine is quiet.
+// Runs of the hosted program: its WinMain on the main thread while a drive
+// acts on the simulated machine from a thread of its own. The drive is a
+// scenario's steps carried out one by one, each ending when the machine is
+// quiet, or the terminal front end, which takes a person's input.
 #pragma once
 
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,11 +17,37 @@ namespace hosted {
 
 using WinMainFunction = int (*)(HINSTANCE, HINSTANCE, LPSTR, int);
 
-// The hosted program's main(): parses the command line, runs the scenario
-// and, on its "start" step, the program's WinMain on the calling thread.
-int RunHostedProgram(int argc, char** argv, WinMainFunction winMain);
+struct RunSettings {
+    std::FILE* transcript = nullptr; // null: none
+    // The file that keeps the registry between runs; empty: a fresh
+    // registry, in memory only.
+    std::string registryFile;
+};
+
+// Runs `drive` on a thread of its own; when it carries out a `start` step,
+// the program's WinMain runs on the calling thread. Returns the process's
+// exit code once both have ended.
+int RunProgram(const RunSettings& settings, WinMainFunction winMain,
+               const std::function<void()>& drive);
 
 // The steps of a scenario's text, blank lines and comments left out.
 std::vector<Step> ParseScenario(const std::string& text);
+// Carries out the steps as the drive of a scenario run. A step that fails,
+// or a scenario that ends with the program still running, ends the process
+// with exit code 2 and a line on standard error naming the line.
+void RunSteps(const std::vector<Step>& steps, int lastLine);
+
+// Ends the process as a failed run does: exit code 2 and the reason, with
+// the scenario line when line > 0.
+[[noreturn]] void FailRun(int line, const std::string& reason);
+// Called first by FailRun, e.g. to give the terminal back.
+void SetRunFailureHook(void (*hook)());
+
+// False with the reason when the scenario is not a regular file that can be
+// read whole, so a directory, a device or a pipe is not taken for no steps.
+bool ReadScenario(const char* path, std::string* text, std::string* reason);
+// Creates or truncates an output file, devices included (not through fopen:
+// the program's C runtime refuses devices); null on failure.
+std::FILE* CreateOutputFile(const char* path);
 
 } // namespace hosted

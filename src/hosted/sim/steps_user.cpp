@@ -112,9 +112,8 @@ bool StepKey(const Step& step, std::string* error) {
         const char* name;
         WPARAM key;
         bool shift;
-    } kKeys[] = {{"enter", VK_RETURN, false}, {"escape", VK_ESCAPE, false},
-                 {"tab", VK_TAB, false},      {"shift+tab", VK_TAB, true},
-                 {"space", VK_SPACE, false},  {"up", VK_UP, false},
+    } kKeys[] = {{"enter", VK_RETURN, false}, {"escape", VK_ESCAPE, false}, {"tab", VK_TAB, false},
+                 {"shift+tab", VK_TAB, true}, {"space", VK_SPACE, false},   {"up", VK_UP, false},
                  {"down", VK_DOWN, false}};
     for (const auto& entry : kKeys)
         if (step.words.size() == 2 && step.words[1] == entry.name)

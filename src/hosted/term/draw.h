@@ -46,8 +46,7 @@ void DrawWindows(Canvas& canvas, int x, int y, const std::vector<WindowView>& wi
 // The open system menu of the last window, below its caption's mark;
 // `selected` indexes items. Its hits go to *hits (replaced).
 void DrawSystemMenu(Canvas& canvas, int x, int y, const WindowView& window,
-                    const std::vector<MenuItemView>& items, int selected,
-                    std::vector<Hit>* hits);
+                    const std::vector<MenuItemView>& items, int selected, std::vector<Hit>* hits);
 
 // The simulated wheel as the panel shows it.
 struct WheelPanelState {

@@ -132,7 +132,8 @@ bool SystemMenuItems(std::vector<MenuItemView>* items) {
     items->clear();
     for (const MenuItem& item : Menus()[menu])
         items->push_back(MenuItemView{static_cast<UINT>(item.id), item.text,
-                                      (item.flags & MF_SEPARATOR) != 0});
+                                      (item.flags & MF_SEPARATOR) != 0,
+                                      (item.flags & MF_GRAYED) != 0});
     return true;
 }
 

@@ -51,6 +51,7 @@ struct MenuItemView {
     UINT id = 0;
     std::string text; // as the menu holds it, '&' and tab included
     bool separator = false;
+    bool grayed = false; // offered but not to be chosen now
 };
 
 // The active window's system menu; false when it has none.
@@ -59,7 +60,7 @@ bool SystemMenuItems(std::vector<MenuItemView>* items);
 // A user's input, always to the active window; false with a one-line reason
 // when it cannot be given (no window, no such control, ...). Each only
 // queues what the user did; the program handles it when it next runs.
-bool ClickControl(int id, std::string* error);                      // left button down and up
+bool ClickControl(int id, std::string* error); // left button down and up
 // To the focused control; with `shift`, Shift is held around it.
 bool PressKey(WPARAM virtualKey, std::string* error, bool shift = false);
 bool TypeText(int id, const std::string& text, std::string* error); // replaces an edit's text

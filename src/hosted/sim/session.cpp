@@ -1,0 +1,74 @@
+#include "sim/session.h"
+
+#include "core/clock.h"
+#include "core/machine.h"
+#include "sim/scenario.h"
+#include "sim/steps.h"
+
+namespace hosted {
+
+LiveSession::Outcome LiveSession::Do(const std::string& line, std::string* error) {
+    std::vector<Step> steps = ParseScenario(line);
+    if (steps.size() != 1) {
+        *error = "not one step: '" + line + "'";
+        return Outcome::Refused;
+    }
+    const StepKind* kind = FindStepKind(steps[0].words[0]);
+    if (!kind) {
+        *error = "unknown step '" + steps[0].words[0] + "'";
+        return Outcome::Refused;
+    }
+    if (!kind->handler(steps[0], error))
+        return Outcome::Refused;
+    // Recorded once it happened: a refused step changed nothing, and a replay
+    // must not meet it.
+    WritePendingAdvance();
+    if (m_recording)
+        std::fprintf(m_recording, "%s\n", line.c_str());
+    return SettleMachine(error) ? Outcome::Done : Outcome::Stuck;
+}
+
+LiveSession::Outcome LiveSession::AdvanceTo(std::int64_t virtualMs, std::string* error) {
+    std::int64_t now;
+    {
+        MachineLock lock = LockMachine();
+        now = VirtualNow();
+    }
+    if (virtualMs <= now)
+        return Outcome::Done;
+    m_pendingAdvance += virtualMs - now;
+    return AdvanceVirtualClock(virtualMs - now, error) ? Outcome::Done : Outcome::Stuck;
+}
+
+void LiveSession::Note(const std::string& text) {
+    if (m_recording)
+        std::fprintf(m_recording, "# %s\n", text.c_str());
+}
+
+void LiveSession::WritePendingAdvance() {
+    if (m_recording && m_pendingAdvance > 0)
+        std::fprintf(m_recording, "advance %lldms\n", static_cast<long long>(m_pendingAdvance));
+    m_pendingAdvance = 0;
+}
+
+void LiveSession::Flush() {
+    WritePendingAdvance();
+    if (m_recording)
+        std::fflush(m_recording);
+}
+
+void WallClockPacer::Start(std::int64_t virtualNow, Clock::time_point wallNow) {
+    m_virtualStart = virtualNow;
+    m_wallStart = wallNow;
+}
+
+std::int64_t WallClockPacer::VirtualAt(Clock::time_point wall) const {
+    return m_virtualStart +
+           std::chrono::duration_cast<std::chrono::milliseconds>(wall - m_wallStart).count();
+}
+
+WallClockPacer::Clock::time_point WallClockPacer::WallAt(std::int64_t virtualMs) const {
+    return m_wallStart + std::chrono::milliseconds(virtualMs - m_virtualStart);
+}
+
+} // namespace hosted

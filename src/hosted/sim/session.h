@@ -1,0 +1,62 @@
+// A run driven one step at a time from outside a scenario file, as the
+// terminal front end and the real-time benchmark drive it. Every step is a
+// scenario line carried out as the runner carries it out, so writing the
+// lines down gives a scenario that replays the run.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace hosted {
+
+class LiveSession {
+  public:
+    // Every step carried out is written to `recording` (null: nowhere).
+    explicit LiveSession(std::FILE* recording = nullptr) : m_recording(recording) {}
+    LiveSession(const LiveSession&) = delete;
+    LiveSession& operator=(const LiveSession&) = delete;
+
+    enum class Outcome {
+        Done,
+        Refused, // malformed or not possible now; nothing happened
+        Stuck,   // the machine did not become quiet: the run cannot go on
+    };
+    // Carries out one scenario line and waits until the machine is quiet.
+    Outcome Do(const std::string& line, std::string* error);
+    // Moves the virtual clock forward to `virtualMs` as `advance` does; the
+    // advances between two other steps are recorded as one.
+    Outcome AdvanceTo(std::int64_t virtualMs, std::string* error);
+    // Writes a comment line into the recording.
+    void Note(const std::string& text);
+    // Writes out the advance still pending and flushes the recording.
+    void Flush();
+
+  private:
+    void WritePendingAdvance();
+    std::FILE* m_recording;
+    std::int64_t m_pendingAdvance = 0;
+};
+
+// The steps that give a fresh machine's registry the values the current one
+// holds (REG_DWORD and REG_SZ values; names that a step cannot spell are
+// left out); machine lock held.
+std::vector<std::string> RegistrySetUpLines();
+
+// Virtual time that follows the wall clock: from Start() on, a virtual
+// millisecond passes with every real one.
+class WallClockPacer {
+  public:
+    using Clock = std::chrono::steady_clock;
+    void Start(std::int64_t virtualNow, Clock::time_point wallNow = Clock::now());
+    std::int64_t VirtualAt(Clock::time_point wall) const;
+    Clock::time_point WallAt(std::int64_t virtualMs) const;
+
+  private:
+    std::int64_t m_virtualStart = 0;
+    Clock::time_point m_wallStart{};
+};
+
+} // namespace hosted

@@ -1,0 +1,117 @@
+#include "term/command_line.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+#include "sim/demo.h"
+#include "term/front_end.h"
+
+namespace hosted::term {
+namespace {
+
+// The settings of an interactive run, kept between runs as Windows keeps
+// them; scenarios start from a fresh registry.
+const char kRegistryFile[] = "briskarn-registry.txt";
+// The length of the demo without a terminal, in virtual seconds.
+constexpr int kDemoSeconds = 3;
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: briskarn [--machine FILE] [--record FILE] [--transcript OUT]\n"
+                 "       briskarn --scenario FILE [--transcript OUT]\n"
+                 "On a terminal it runs interactively on the demo machine (or FILE's);\n"
+                 "without one it runs the demo for a few seconds and prints the transcript.\n");
+    return 2;
+}
+
+struct Options {
+    const char* scenario = nullptr;
+    const char* transcript = nullptr;
+    const char* machine = nullptr;
+    const char* record = nullptr;
+};
+
+bool ParseOptions(int argc, char** argv, Options* options) {
+    for (int i = 1; i < argc; ++i) {
+        const char** target = nullptr;
+        if (std::strcmp(argv[i], "--scenario") == 0)
+            target = &options->scenario;
+        else if (std::strcmp(argv[i], "--transcript") == 0)
+            target = &options->transcript;
+        else if (std::strcmp(argv[i], "--machine") == 0)
+            target = &options->machine;
+        else if (std::strcmp(argv[i], "--record") == 0)
+            target = &options->record;
+        if (!target || i + 1 >= argc)
+            return false;
+        *target = argv[++i];
+    }
+    // A scenario is a whole run: it brings its own machine, and is a record.
+    return !options->scenario || (!options->machine && !options->record);
+}
+
+bool ReadInput(const char* what, const char* path, std::string* text) {
+    std::string reason;
+    if (ReadScenario(path, text, &reason))
+        return true;
+    std::fprintf(stderr, "briskarn: cannot read %s %s: %s\n", what, path, reason.c_str());
+    return false;
+}
+
+} // namespace
+
+int RunBriskarnCommand(int argc, char** argv, WinMainFunction winMain) {
+    Options options;
+    if (!ParseOptions(argc, argv, &options))
+        return Usage();
+    std::string text = kDemoMachine;
+    if (options.scenario && !ReadInput("scenario", options.scenario, &text))
+        return 2;
+    if (options.machine && !ReadInput("machine", options.machine, &text))
+        return 2;
+    std::string reason;
+    if (!options.scenario && !CheckMachineText(text, &reason)) {
+        std::fprintf(stderr, "briskarn: %s: %s\n", options.machine ? options.machine : "machine",
+                     reason.c_str());
+        return 2;
+    }
+    bool interactive = !options.scenario && ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
+
+    RunSettings settings;
+    settings.transcript = interactive && !options.transcript ? nullptr : stdout;
+    if (options.transcript &&
+        (settings.transcript = CreateOutputFile(options.transcript)) == nullptr) {
+        std::fprintf(stderr, "briskarn: cannot write transcript %s\n", options.transcript);
+        return 2;
+    }
+    std::FILE* recording = nullptr;
+    if (options.record && (recording = CreateOutputFile(options.record)) == nullptr) {
+        std::fprintf(stderr, "briskarn: cannot write recording %s\n", options.record);
+        return 2;
+    }
+    if (!options.scenario)
+        settings.registryFile = kRegistryFile;
+
+    int result;
+    if (interactive) {
+        result = RunProgram(settings, winMain, [&] { RunFrontEnd(text, recording); });
+    } else {
+        if (!options.scenario) {
+            text = DemoScenario(text, kDemoSeconds);
+            if (recording)
+                std::fputs(text.c_str(), recording);
+        }
+        std::vector<Step> steps = ParseScenario(text);
+        int lastLine = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+        result = RunProgram(settings, winMain, [&] { RunSteps(steps, lastLine); });
+    }
+    if (recording && std::fclose(recording) != 0) {
+        std::fprintf(stderr, "briskarn: cannot write recording %s\n", options.record);
+        return 2;
+    }
+    return result;
+}
+
+} // namespace hosted::term

@@ -1,0 +1,40 @@
+// The terminal while the front end owns it (ncurses): opened once, and
+// given back as it was found on every way out, including signals and
+// crashes. Input comes as events; a signal that ends the run is one too.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "term/canvas.h"
+
+namespace hosted::term {
+
+// False with the reason when standard input and output are no terminal
+// that ncurses can use. Installs the signal handlers.
+bool OpenTerminal(std::string* error);
+// Gives the terminal back; any number of times, from any way out.
+void CloseTerminal();
+
+void TerminalSize(int* width, int* height);
+// Shows the canvas (only the cells that changed reach the terminal).
+void ShowCanvas(const Canvas& canvas);
+
+struct InputEvent {
+    enum Kind {
+        Key,    // code: a character or an ncurses KEY_ code; alt: Alt was held
+        Mouse,  // x, y: the cell pressed with the first button
+        Resize, // the terminal changed its size
+        Signal, // code: SIGINT, SIGTERM or SIGHUP: the run must end
+    };
+    Kind kind = Key;
+    int code = 0;
+    bool alt = false;
+    int x = 0, y = 0;
+};
+
+// Waits up to timeoutMs (-1: without end) for input or a signal, and gives
+// what has come, oldest first; empty on the timeout.
+std::vector<InputEvent> WaitForInput(int timeoutMs);
+
+} // namespace hosted::term

@@ -1,0 +1,213 @@
+// The interactive run as a person has it on a terminal: the main dialog
+// drawn from its template, the wheel steered with forwarding on, Setup with
+// a refused entry, About from the system menu, every way out giving the
+// terminal back, and a recorded session that replays to the same run.
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "scenario_run.h"
+#include "tmux_session.h"
+
+namespace {
+
+// Where `text` first shows on the screen: its column and row.
+bool Find(const std::string& screen, const std::string& text, int* x, int* y) {
+    std::istringstream rows(screen);
+    std::string row;
+    for (int at = 0; std::getline(rows, row); ++at) {
+        std::size_t column = row.find(text);
+        if (column != std::string::npos) {
+            *x = static_cast<int>(column);
+            *y = at;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string RowWith(const std::string& screen, const std::string& text) {
+    int x = 0, y = 0;
+    if (!Find(screen, text, &x, &y))
+        return "";
+    std::istringstream rows(screen);
+    std::string row;
+    for (int at = 0; at <= y; ++at)
+        std::getline(rows, row);
+    return row;
+}
+
+void ClickText(TmuxSession& session, const std::string& text) {
+    int x = 0, y = 0;
+    ASSERT_TRUE(Find(session.Capture(), text, &x, &y)) << text << "\n" << session.Capture();
+    session.Click(x + 1, y);
+}
+
+std::string Lines(const std::string& text, const std::string& kind) {
+    std::istringstream lines(text);
+    std::string line, kept;
+    while (std::getline(lines, line))
+        if (line.find(kind) != std::string::npos)
+            kept += line + "\n";
+    return kept;
+}
+
+TEST(Interactive, TheMainDialogIsDrawnFromItsTemplateBesideTheWheelPanel) {
+    TempDir dir;
+    TmuxSession session(dir, "");
+    ASSERT_TRUE(session.WaitFor("Velomira")) << session.Capture();
+    ASSERT_TRUE(session.WaitFor("Wheel keys")) << session.Capture();
+    std::string screen = session.Capture();
+    // A control at dialog units (x, y) starts at cell (1 + x / 4, 1 + y / 8):
+    // a quarter of a cell across, an eighth down, inside a one-cell frame.
+    struct Label {
+        const char* text;
+        int x, y;
+    } labels[] = {{"RZ4Max:", 138, 9}, {"X-axis", 30, 118}, {"Y-axis", 30, 138}};
+    for (const Label& label : labels) {
+        int x = 0, y = 0;
+        ASSERT_TRUE(Find(screen, label.text, &x, &y)) << label.text << "\n" << screen;
+        EXPECT_EQ(x, 1 + label.x / 4) << label.text << "\n" << screen;
+        EXPECT_EQ(y, 1 + label.y / 8) << label.text << "\n" << screen;
+    }
+    int x = 0, y = 0;
+    EXPECT_TRUE(Find(screen, "Velomira", &x, &y) && y == 0) << screen;
+    for (const char* shown : {"Close", "Setup...", "Enable", "Joystick Data", "Button 10"})
+        EXPECT_NE(screen.find(shown), std::string::npos) << shown << "\n" << screen;
+    // Hidden in the template, so not drawn.
+    for (const char* hidden : {"Cancel", "Z-axis", "Enable Joystick Polling"})
+        EXPECT_EQ(screen.find(hidden), std::string::npos) << hidden << "\n" << screen;
+    session.SendKeys("Escape");
+    EXPECT_EQ(session.WaitForExit(), 0);
+}
+
+TEST(Interactive, SteeringWithForwardingOnChangesTheFieldsAndTheCounters) {
+    TempDir dir;
+    TmuxSession session(dir, "");
+    ASSERT_TRUE(session.WaitFor("X-axis"));
+    ClickText(session, "Enable");
+    std::string before = session.Capture();
+    session.SendKeys("F4 F4 F4 F6 M-1");
+    ASSERT_TRUE(session.WaitForGone(RowWith(before, "X-axis"))) << session.Capture();
+    std::string after = session.Capture();
+    EXPECT_NE(RowWith(after, "Y-axis"), RowWith(before, "Y-axis")) << after;
+    // The driver's counters, on the rows of the fields beside "RZ4Max:".
+    EXPECT_NE(RowWith(after, "RZ4Max:"), "") << after;
+    session.SendKeys("Escape");
+    EXPECT_EQ(session.WaitForExit(), 0);
+    std::string log = dir.Read("Briskarn.log");
+    EXPECT_NE(log.find("RZ4 Callback enabled."), std::string::npos) << log;
+}
+
+TEST(Interactive, SetupRefusesANineTakesTheCorrectionAndTheNextRunHasIt) {
+    TempDir dir;
+    {
+        TmuxSession session(dir, "");
+        ASSERT_TRUE(session.WaitFor("Setup..."));
+        ClickText(session, "Setup...");
+        ASSERT_TRUE(session.WaitFor("Setup Buttons")) << session.Capture();
+        session.SendKeys("9 Enter");
+        ASSERT_TRUE(session.WaitFor("Please enter an integer between 1 and 8."))
+            << session.Capture();
+        session.SendKeys("Enter");
+        ASSERT_TRUE(session.WaitForGone("Please enter an integer")) << session.Capture();
+        session.SendKeys("BSpace BSpace 5 Enter");
+        ASSERT_TRUE(session.WaitForGone("Setup Buttons")) << session.Capture();
+        session.SendKeys("Escape");
+        ASSERT_EQ(session.WaitForExit(), 0);
+    }
+    EXPECT_NE(dir.Read("briskarn-registry.txt").find("\"Button1\"=dword:5"), std::string::npos)
+        << dir.Read("briskarn-registry.txt");
+    TmuxSession next(dir, "");
+    ASSERT_TRUE(next.WaitFor("Setup..."));
+    ClickText(next, "Setup...");
+    ASSERT_TRUE(next.WaitFor("Setup Buttons"));
+    std::string row = RowWith(next.Capture(), "Virtual joystick A, button 1:");
+    EXPECT_NE(row.find("5"), std::string::npos) << next.Capture();
+    next.SendKeys("Escape");
+    ASSERT_TRUE(next.WaitForGone("Setup Buttons"));
+    next.SendKeys("Escape");
+    EXPECT_EQ(next.WaitForExit(), 0);
+}
+
+TEST(Interactive, AboutOpensFromTheSystemMenuAndCloses) {
+    TempDir dir;
+    TmuxSession session(dir, "");
+    ASSERT_TRUE(session.WaitFor("Velomira"));
+    session.SendKeys("F9");
+    ASSERT_TRUE(session.WaitFor("About Velomira")) << session.Capture();
+    // The last entry, reached from the first by going up.
+    session.SendKeys("Up Enter");
+    ASSERT_TRUE(session.WaitFor("Racing wheel bridge for RZ4")) << session.Capture();
+    session.SendKeys("Enter");
+    ASSERT_TRUE(session.WaitForGone("Racing wheel bridge for RZ4")) << session.Capture();
+    session.SendKeys("F12");
+    ASSERT_TRUE(session.WaitForGone("Joystick Data")) << session.Capture();
+    session.SendKeys("F12");
+    ASSERT_TRUE(session.WaitFor("Joystick Data")) << session.Capture();
+    session.SendKeys("Escape");
+    EXPECT_EQ(session.WaitForExit(), 0);
+}
+
+TEST(Interactive, EveryWayOutGivesTheTerminalBack) {
+    {
+        TempDir dir;
+        TmuxSession session(dir, "");
+        ASSERT_TRUE(session.WaitFor("Velomira"));
+        session.SendKeys("Escape");
+        EXPECT_EQ(session.WaitForExit(), 0);
+        EXPECT_TRUE(session.ModesRestored());
+        EXPECT_TRUE(session.WaitFor("run-ended"));
+        EXPECT_NE(dir.Read("Briskarn.log").find("Program exit."), std::string::npos);
+    }
+    struct Case {
+        const char* how;
+        int exitCode;
+    } cases[] = {{"C-c", 130}, {"TERM", 143}, {"SEGV", 139}};
+    for (const Case& c : cases) {
+        TempDir dir;
+        TmuxSession session(dir, "");
+        ASSERT_TRUE(session.WaitFor("Velomira")) << c.how;
+        if (std::string(c.how) == "C-c")
+            session.SendKeys("C-c");
+        else
+            std::system(("pkill -" + std::string(c.how) + " -f '^" BRISKARN_EXE "'").c_str());
+        EXPECT_EQ(session.WaitForExit(), c.exitCode) << c.how;
+        EXPECT_TRUE(session.ModesRestored()) << c.how;
+    }
+    TempDir dir;
+    TmuxSession small(dir, "", 80, 24);
+    EXPECT_EQ(small.WaitForExit(), 1);
+    EXPECT_TRUE(small.ModesRestored());
+    EXPECT_EQ(dir.Read("errors.txt"),
+              "briskarn: the terminal is 80 x 24; BRISKARN needs at least 111 x 33\n");
+}
+
+TEST(Interactive, ARecordedSessionReplaysToTheSameReportsLogAndRegistry) {
+    TempDir dir;
+    {
+        TmuxSession session(dir, "--record session.txt --transcript live.txt");
+        ASSERT_TRUE(session.WaitFor("Velomira"));
+        ClickText(session, "Enable");
+        session.SendKeys("F2");
+        ASSERT_TRUE(session.WaitFor("autopilot on")) << session.Capture();
+        ClickText(session, "Setup...");
+        ASSERT_TRUE(session.WaitFor("Setup Buttons"));
+        session.SendKeys("Tab 7 Enter");
+        ASSERT_TRUE(session.WaitForGone("Setup Buttons"));
+        session.SendKeys("F2 F3 M-2 F7 Escape");
+        ASSERT_EQ(session.WaitForExit(), 0);
+    }
+    std::string errors;
+    ASSERT_EQ(RunBriskarn(dir, "--scenario session.txt --transcript replay.txt", &errors), 0)
+        << errors << dir.Read("session.txt");
+    std::string live = dir.Read("live.txt"), replay = dir.Read("replay.txt");
+    ASSERT_NE(Lines(live, "driver report"), "");
+    EXPECT_EQ(Lines(replay, "driver report"), Lines(live, "driver report"));
+    EXPECT_EQ(Lines(replay, " log "), Lines(live, " log "));
+    EXPECT_EQ(Lines(replay, "registry write"), Lines(live, "registry write"));
+    EXPECT_EQ(replay, live);
+}
+
+} // namespace

@@ -1,0 +1,101 @@
+#include "tmux_session.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+int g_sessions = 0;
+
+std::string Output(const std::string& command) {
+    std::string text;
+    if (std::FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            text.append(buffer, got);
+        pclose(pipe);
+    }
+    return text;
+}
+
+template <typename Check> bool Within(Check check) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (std::chrono::steady_clock::now() < end) {
+        if (check())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+} // namespace
+
+TmuxSession::TmuxSession(const TempDir& dir, const std::string& arguments, int width, int height)
+    : m_dir(dir),
+      m_socket("briskarn-test-" + std::to_string(getpid()) + "-" + std::to_string(++g_sessions)) {
+    // The shell notes the terminal's modes around the run and its exit code,
+    // then stays, so that the screen can still be read.
+    std::string script = "stty -g > modes-before.txt; '" BRISKARN_EXE "' " + arguments +
+                         " 2> errors.txt; echo $? > exit-code.txt; stty -g > modes-after.txt; "
+                         "echo run-ended; sleep 600";
+    dir.Write("session.sh", script);
+    Tmux("new-session -d -x " + std::to_string(width) + " -y " + std::to_string(height) + " -c '" +
+         dir.path() + "' 'TERM=screen sh session.sh'");
+}
+
+TmuxSession::~TmuxSession() {
+    Tmux("kill-server");
+}
+
+std::string TmuxSession::Tmux(const std::string& arguments) {
+    return Output("tmux -f /dev/null -L " + m_socket + " " + arguments + " 2>&1");
+}
+
+void TmuxSession::SendKeys(const std::string& keys) {
+    Tmux("send-keys " + keys);
+}
+
+void TmuxSession::Click(int x, int y) {
+    // X10 mouse encoding, the one the "screen" terminal description names.
+    char report[] = {'\033', '[', 'M', ' ', static_cast<char>(33 + x), static_cast<char>(33 + y),
+                     0};
+    std::string path = m_dir.File("click.bin");
+    m_dir.Write("click.bin", report);
+    Tmux("load-buffer -b click '" + path + "'");
+    Tmux("paste-buffer -d -b click");
+}
+
+std::string TmuxSession::Capture() {
+    return Tmux("capture-pane -p");
+}
+
+bool TmuxSession::WaitFor(const std::string& text) {
+    return Within([&] { return Capture().find(text) != std::string::npos; });
+}
+
+bool TmuxSession::WaitForGone(const std::string& text) {
+    return Within([&] { return Capture().find(text) == std::string::npos; });
+}
+
+int TmuxSession::WaitForExit() {
+    if (!Within([&] {
+            return m_dir.Exists("modes-after.txt") && !m_dir.Read("modes-after.txt").empty();
+        }))
+        return -1;
+    return std::atoi(m_dir.Read("exit-code.txt").c_str());
+}
+
+std::string TmuxSession::PaneFormat(const std::string& format) {
+    std::string value = Tmux("display-message -p '" + format + "'");
+    while (!value.empty() && value.back() == '\n')
+        value.pop_back();
+    return value;
+}
+
+bool TmuxSession::ModesRestored() {
+    return m_dir.Read("modes-before.txt") == m_dir.Read("modes-after.txt") &&
+           PaneFormat("#{alternate_on}#{mouse_any_flag}#{cursor_flag}") == "001";
+}
