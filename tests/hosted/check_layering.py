@@ -13,6 +13,7 @@ ALLOWED = {
     "dinput": {"core", "kernel", "dinput"},
     "winmm": {"core", "kernel", "winmm"},
     "sim": {"core", "kernel", "advapi", "user", "dinput", "winmm", "sim"},
+    "term": {"core", "kernel", "advapi", "user", "dinput", "winmm", "sim", "term"},
 }
 PROGRAM = ["shell", "input", "bridge", "patcher", "framework"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z]+)/', re.M)

@@ -32,19 +32,32 @@ struct Hit {
 
 // The cells a window takes with its frame and caption: a dialog's client
 // area in cells (a dialog unit is a quarter of a cell across and an eighth
-// down, so 320 x 239 units are 80 x 30 cells) plus the frame; a message
-// box's from its text and buttons.
+// down, so 320 x 239 units are 80 x 30 cells) plus a cell of frame on each
+// side, the caption on the frame's top row; a message box's from its text
+// and buttons. A minimised window keeps the cells of its restored self.
 void WindowCells(const WindowView& window, int* width, int* height);
 
 // Draws the visible windows bottom to top: the first with its frame's top
 // left corner at (x, y), each later one (modal dialogs, message boxes)
-// centred over the first. A minimised window is drawn as its icon and
-// caption instead. Hits of the last window go to *hits (replaced).
+// centred over the first. A minimised window is drawn as a box with its
+// icon and caption instead, which as a whole is its SystemMenuMark hit.
+// Hits of the last window go to *hits (replaced).
+//
+// A capture without attributes still shows the state: "[>Close<]" and
+// "[x]>Label<" focused, "[*Enable*]" a pressed push-like check box, "[x]",
+// "(*)" checked, an edit's field filled with '_' and ending in '<' when
+// focused.
 void DrawWindows(Canvas& canvas, int x, int y, const std::vector<WindowView>& windows,
                  std::vector<Hit>* hits);
 
-// The open system menu of the last window, below its caption's mark;
-// `selected` indexes items. Its hits go to *hits (replaced).
+// Where DrawWindows puts the top left corner of windows[index]'s frame when
+// the first window's is at (x, y); a minimised window's box is at (x, y).
+void WindowOrigin(int x, int y, const std::vector<WindowView>& windows, std::size_t index,
+                  int* left, int* top);
+
+// The open system menu of the last window, below its caption's mark, with
+// (x, y) that window's corner as WindowOrigin gives it; `selected` indexes
+// items. Its hits go to *hits (replaced).
 void DrawSystemMenu(Canvas& canvas, int x, int y, const WindowView& window,
                     const std::vector<MenuItemView>& items, int selected, std::vector<Hit>* hits);
 
@@ -61,7 +74,8 @@ struct WheelPanelState {
 };
 
 constexpr int kPanelWidth = 28;
-// The panel, kPanelWidth cells wide from (x, y), as high as it needs.
+// The panel, kPanelWidth cells wide from (x, y), WheelPanelRows high.
 void DrawWheelPanel(Canvas& canvas, int x, int y, const WheelPanelState& state);
+int WheelPanelRows(const WheelPanelState& state);
 
 } // namespace hosted::term
