@@ -37,8 +37,9 @@ TmuxSession::TmuxSession(const TempDir& dir, const std::string& arguments, int w
     : m_dir(dir),
       m_socket("briskarn-test-" + std::to_string(getpid()) + "-" + std::to_string(++g_sessions)) {
     // The shell notes the terminal's modes around the run and its exit code,
-    // then stays, so that the screen can still be read.
-    std::string script = "stty -g > modes-before.txt; '" BRISKARN_EXE "' " + arguments +
+    // then stays, so that the screen can still be read. It catches Ctrl-C
+    // itself, as an interactive shell would, so that it goes on after it.
+    std::string script = "trap : INT; stty -g > modes-before.txt; '" BRISKARN_EXE "' " + arguments +
                          " 2> errors.txt; echo $? > exit-code.txt; stty -g > modes-after.txt; "
                          "echo run-ended; sleep 600";
     dir.Write("session.sh", script);
@@ -59,9 +60,10 @@ void TmuxSession::SendKeys(const std::string& keys) {
 }
 
 void TmuxSession::Click(int x, int y) {
-    // X10 mouse encoding, the one the "screen" terminal description names.
-    char report[] = {'\033', '[', 'M', ' ', static_cast<char>(33 + x), static_cast<char>(33 + y),
-                     0};
+    // X10 mouse encoding, the one the "screen" terminal description names:
+    // the press, then the release.
+    char column = static_cast<char>(33 + x), row = static_cast<char>(33 + y);
+    char report[] = {'\033', '[', 'M', ' ', column, row, '\033', '[', 'M', '#', column, row, 0};
     std::string path = m_dir.File("click.bin");
     m_dir.Write("click.bin", report);
     Tmux("load-buffer -b click '" + path + "'");

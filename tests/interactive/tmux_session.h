@@ -19,7 +19,7 @@ class TmuxSession {
 
     // tmux key names, e.g. "Tab", "F4", "M-1", "Escape", or "-l TEXT".
     void SendKeys(const std::string& keys);
-    // A press of the first mouse button on cell (x, y), as the terminal
+    // A click of the first mouse button on cell (x, y), as the terminal
     // reports it.
     void Click(int x, int y);
     // The screen as text, a line a row.
