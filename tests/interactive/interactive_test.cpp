@@ -176,7 +176,7 @@ TEST(Interactive, EveryWayOutGivesTheTerminalBack) {
         if (std::string(c.how) == "C-c")
             session.SendKeys("C-c");
         else
-            std::system(("pkill -" + std::string(c.how) + " -f '^" BRISKARN_EXE "'").c_str());
+            session.Signal(c.how);
         EXPECT_EQ(session.WaitForExit(), c.exitCode) << c.how;
         EXPECT_TRUE(session.ModesRestored()) << c.how;
     }

@@ -1,7 +1,9 @@
 #include "tmux_session.h"
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 #include <unistd.h>
 
@@ -39,9 +41,16 @@ TmuxSession::TmuxSession(const TempDir& dir, const std::string& arguments, int w
     // The shell notes the terminal's modes around the run and its exit code,
     // then stays, so that the screen can still be read. It catches Ctrl-C
     // itself, as an interactive shell would, so that it goes on after it.
-    std::string script = "trap : INT; stty -g > modes-before.txt; '" BRISKARN_EXE "' " + arguments +
-                         " 2> errors.txt; echo $? > exit-code.txt; stty -g > modes-after.txt; "
-                         "echo run-ended; sleep 600";
+    std::string script = "trap : INT\n"
+                         "stty -g > modes-before.txt\n"
+                         "sh -c 'echo $$ > briskarn.pid; exec \"$@\"' briskarn '" BRISKARN_EXE
+                         "' " +
+                         arguments +
+                         " 2> errors.txt\n"
+                         "echo $? > exit-code.txt\n"
+                         "stty -g > modes-after.txt\n"
+                         "echo run-ended\n"
+                         "sleep 600\n";
     dir.Write("session.sh", script);
     Tmux("new-session -d -x " + std::to_string(width) + " -y " + std::to_string(height) + " -c '" +
          dir.path() + "' 'TERM=screen sh session.sh'");
@@ -53,6 +62,13 @@ TmuxSession::~TmuxSession() {
 
 std::string TmuxSession::Tmux(const std::string& arguments) {
     return Output("tmux -f /dev/null -L " + m_socket + " " + arguments + " 2>&1");
+}
+
+void TmuxSession::Signal(const std::string& name) {
+    std::string pid = m_dir.Read("briskarn.pid");
+    while (!pid.empty() && pid.back() == '\n')
+        pid.pop_back();
+    std::system(("kill -" + name + " " + pid).c_str());
 }
 
 void TmuxSession::SendKeys(const std::string& keys) {
@@ -71,7 +87,34 @@ void TmuxSession::Click(int x, int y) {
 }
 
 std::string TmuxSession::Capture() {
-    return Tmux("capture-pane -p");
+    // With its attributes, so that line-drawing cells (between Shift Out and
+    // Shift In) can be told from letters; they come back as '-', '|', '+'.
+    std::string raw = Tmux("capture-pane -p -e"), screen;
+    bool lines = false;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        char c = raw[i];
+        if (c == '\016' || c == '\017') {
+            lines = c == '\016';
+        } else if (c == '\033') {
+            // An attribute sequence: ESC [ ... final letter, or ESC ( X.
+            if (i + 1 < raw.size() && raw[i + 1] == '[') {
+                i += 2;
+                while (i < raw.size() && !std::isalpha(static_cast<unsigned char>(raw[i])))
+                    ++i;
+            } else {
+                i += 2;
+            }
+        } else if (lines && c == 'q') {
+            screen += '-';
+        } else if (lines && c == 'x') {
+            screen += '|';
+        } else if (lines && (c == 'l' || c == 'k' || c == 'm' || c == 'j')) {
+            screen += '+';
+        } else {
+            screen += c;
+        }
+    }
+    return screen;
 }
 
 bool TmuxSession::WaitFor(const std::string& text) {

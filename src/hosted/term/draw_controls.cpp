@@ -133,10 +133,14 @@ class Client {
 };
 
 // Returns the column after the last cell drawn.
-int DrawPushButton(Client& client, const Place& p, const std::string& label, bool pressed,
+int DrawPushButton(Client& client, const Place& p, int self, const std::string& label, bool pressed,
                    unsigned char attr) {
     const ControlView& c = *p.control;
-    int width = p.right - p.left;
+    // A face wider than the button (its marks take cells a window's frame
+    // would not) may run on into free cells, as a label does.
+    int width = std::max(p.right - p.left,
+                         std::min(client.RoomOnRow(p, self, p.textRow),
+                                  static_cast<int>(FaceOf(label, c.focused, pressed).text.size())));
     ButtonFace face = FaceOf(label, c.focused, pressed);
     int marks = static_cast<int>(face.text.size()) - face.labelLength;
     if (static_cast<int>(face.text.size()) > width && width > marks)
@@ -263,9 +267,9 @@ int DrawControl(Client& client, const Place& p, int self) {
                             ? StripMnemonics(c.text)
                             : c.text;
     if (c.kind == "button")
-        return DrawPushButton(client, p, label, false, attr);
+        return DrawPushButton(client, p, self, label, false, attr);
     if (c.kind == "checkbox" && (c.style & BS_PUSHLIKE))
-        return DrawPushButton(client, p, label, c.check != 0, attr);
+        return DrawPushButton(client, p, self, label, c.check != 0, attr);
     if (c.kind == "checkbox" || c.kind == "radio")
         return DrawCheck(client, p, self, label, attr);
     if (c.kind == "groupbox")
