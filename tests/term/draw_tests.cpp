@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "term/draw.h"
+#include "user/window.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ WindowView Box(const char* caption, const char* text, UINT type) {
     box.caption = caption;
     box.text = text;
     box.boxType = type;
+    box.buttons = hosted::MessageBoxButtons(type);
     box.enabled = box.hasSystemMenu = true;
     return box;
 }

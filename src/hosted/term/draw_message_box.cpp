@@ -41,23 +41,6 @@ const char* ButtonLabel(int id) {
     }
 }
 
-std::vector<int> ButtonsOf(UINT type) {
-    switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-        return {IDOK, IDCANCEL};
-    case MB_ABORTRETRYIGNORE:
-        return {IDABORT, IDRETRY, IDIGNORE};
-    case MB_YESNOCANCEL:
-        return {IDYES, IDNO, IDCANCEL};
-    case MB_YESNO:
-        return {IDYES, IDNO};
-    case MB_RETRYCANCEL:
-        return {IDRETRY, IDCANCEL};
-    default:
-        return {IDOK};
-    }
-}
-
 std::string IconOf(UINT type) {
     switch (type & MB_ICONMASK) {
     case MB_ICONSTOP:
@@ -77,7 +60,7 @@ BoxLayout LayoutOf(const WindowView& box) {
     BoxLayout layout;
     layout.lines = WrapText(box.text, kTextColumns);
     layout.icon = IconOf(box.boxType);
-    layout.buttons = ButtonsOf(box.boxType);
+    layout.buttons = box.buttons;
     layout.defaultButton = (box.boxType & MB_DEFMASK) >> 8;
     // A default beyond the last button falls back to the first, as Windows does.
     if (layout.defaultButton >= layout.buttons.size())

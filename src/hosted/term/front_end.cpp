@@ -428,6 +428,10 @@ void Click(int x, int y) {
 void Handle(const InputEvent& event) {
     switch (event.kind) {
     case InputEvent::Signal:
+        // A replay of this recording ends with the program still running,
+        // which a scenario may not; the note says why.
+        g_front.session->Note(
+            Format("the session was ended by signal %d, BRISKARN still running", event.code));
         EndRun(128 + event.code, event.code == SIGINT ? "interrupted" : "ended by a signal");
     case InputEvent::Resize:
         return;

@@ -13,23 +13,6 @@
 namespace hosted {
 namespace {
 
-std::vector<int> ButtonsOf(UINT type) {
-    switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-        return {IDOK, IDCANCEL};
-    case MB_ABORTRETRYIGNORE:
-        return {IDABORT, IDRETRY, IDIGNORE};
-    case MB_YESNOCANCEL:
-        return {IDYES, IDNO, IDCANCEL};
-    case MB_YESNO:
-        return {IDYES, IDNO};
-    case MB_RETRYCANCEL:
-        return {IDRETRY, IDCANCEL};
-    default:
-        return {IDOK};
-    }
-}
-
 std::string FlagNames(UINT type) {
     static const char* const kButtons[] = {"MB_OK",          "MB_OKCANCEL", "MB_ABORTRETRYIGNORE",
                                            "MB_YESNOCANCEL", "MB_YESNO",    "MB_RETRYCANCEL"};
@@ -52,7 +35,7 @@ std::string FlagNames(UINT type) {
 }
 
 bool Allows(const Window& box, int button) {
-    for (int allowed : ButtonsOf(box.boxType))
+    for (int allowed : MessageBoxButtons(box.boxType))
         if (allowed == button)
             return true;
     return false;
@@ -62,7 +45,7 @@ LRESULT CALLBACK MessageBoxProc(HWND handle, UINT message, WPARAM wParam, LPARAM
     MachineLock lock = LockMachine();
     Window* box = LookupWindow(handle);
     if (box && message == WM_KEYDOWN) {
-        std::vector<int> buttons = ButtonsOf(box->boxType);
+        std::vector<int> buttons = MessageBoxButtons(box->boxType);
         std::size_t defaultIndex = (box->boxType & 0x300) >> 8;
         if (wParam == VK_RETURN)
             box->answer = buttons[defaultIndex < buttons.size() ? defaultIndex : 0];
@@ -74,7 +57,7 @@ LRESULT CALLBACK MessageBoxProc(HWND handle, UINT message, WPARAM wParam, LPARAM
     // button takes Cancel as that button.
     if (box && message == WM_COMMAND) {
         int button = LOWORD(wParam);
-        std::vector<int> buttons = ButtonsOf(box->boxType);
+        std::vector<int> buttons = MessageBoxButtons(box->boxType);
         if (Allows(*box, button))
             box->answer = button;
         else if (button == IDCANCEL && buttons.size() == 1)
@@ -98,6 +81,23 @@ LRESULT CALLBACK MessageBoxProc(HWND handle, UINT message, WPARAM wParam, LPARAM
 }
 
 } // namespace
+
+std::vector<int> MessageBoxButtons(UINT type) {
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        return {IDOK, IDCANCEL};
+    case MB_ABORTRETRYIGNORE:
+        return {IDABORT, IDRETRY, IDIGNORE};
+    case MB_YESNOCANCEL:
+        return {IDYES, IDNO, IDCANCEL};
+    case MB_YESNO:
+        return {IDYES, IDNO};
+    case MB_RETRYCANCEL:
+        return {IDRETRY, IDCANCEL};
+    default:
+        return {IDOK};
+    }
+}
 
 bool AnswerMessageBox(int button, std::string* error) {
     MachineLock lock = LockMachine();
@@ -154,7 +154,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
         lock.lock();
         answer = LookupWindow(handle)->answer;
         if (quit && answer == 0)
-            answer = ButtonsOf(type).back();
+            answer = MessageBoxButtons(type).back();
     }
     if (disabledOwner && (ownerWindow = LookupWindow(owner)) != nullptr)
         ownerWindow->style &= ~static_cast<DWORD>(WS_DISABLED);

@@ -14,6 +14,8 @@ WindowView ViewOf(Window& window) {
     view.caption = view.messageBox ? window.caption : window.text;
     view.text = view.messageBox ? window.text : "";
     view.boxType = window.boxType;
+    if (view.messageBox)
+        view.buttons = MessageBoxButtons(window.boxType);
     view.rect = window.rect;
     view.baseUnitX = window.baseUnitX;
     view.baseUnitY = window.baseUnitY;

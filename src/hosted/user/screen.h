@@ -29,9 +29,10 @@ struct WindowView {
     bool messageBox = false;
     WORD templateId = 0; // dialogs made from a numbered template
     std::string caption;
-    std::string text; // a message box's message
-    UINT boxType = 0; // a message box's MB_ flags
-    RECT rect{};      // pixels, on the screen
+    std::string text;         // a message box's message
+    UINT boxType = 0;         // a message box's MB_ flags
+    std::vector<int> buttons; // a message box's, left to right: IDOK, IDCANCEL, ...
+    RECT rect{};              // pixels, on the screen
     // A dialog unit is a quarter of baseUnitX pixels across and an eighth of
     // baseUnitY down.
     int baseUnitX = 0, baseUnitY = 0;

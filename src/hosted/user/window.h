@@ -72,6 +72,8 @@ void DeleteWindowRecord(HWND handle);
 // Top-level windows in creation order; the last visible, enabled one is active.
 std::vector<Window*> TopLevelWindows();
 Window* ActiveTopLevel();
+// A message box's buttons for its MB_ type, left to right.
+std::vector<int> MessageBoxButtons(UINT type);
 // The focused window of the thread that owns top, when it lies in top.
 HWND FocusIn(Window& top);
 void SetThreadFocus(Window& window);
