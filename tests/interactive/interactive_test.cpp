@@ -159,6 +159,15 @@ TEST(Interactive, EveryWayOutGivesTheTerminalBack) {
         TempDir dir;
         TmuxSession session(dir, "");
         ASSERT_TRUE(session.WaitFor("Velomira"));
+        // Made too small while running: a message, not a garbled screen, and
+        // the window back once there is room again.
+        session.Resize(90, 30);
+        ASSERT_TRUE(session.WaitFor("BRISKARN needs a terminal of at least 111 x 33;"))
+            << session.Capture();
+        EXPECT_TRUE(session.WaitFor("this one is 90 x 30.")) << session.Capture();
+        EXPECT_EQ(session.Capture().find("Velomira"), std::string::npos) << session.Capture();
+        session.Resize(120, 40);
+        ASSERT_TRUE(session.WaitFor("Velomira")) << session.Capture();
         session.SendKeys("Escape");
         EXPECT_EQ(session.WaitForExit(), 0);
         EXPECT_TRUE(session.ModesRestored());

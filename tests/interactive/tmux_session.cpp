@@ -64,6 +64,10 @@ std::string TmuxSession::Tmux(const std::string& arguments) {
     return Output("tmux -f /dev/null -L " + m_socket + " " + arguments + " 2>&1");
 }
 
+void TmuxSession::Resize(int width, int height) {
+    Tmux("resize-window -x " + std::to_string(width) + " -y " + std::to_string(height));
+}
+
 void TmuxSession::Signal(const std::string& name) {
     std::string pid = m_dir.Read("briskarn.pid");
     while (!pid.empty() && pid.back() == '\n')

@@ -30,6 +30,8 @@ class TmuxSession {
     bool WaitForGone(const std::string& text);
     // Waits until briskarn has ended; its exit code, or -1 on the timeout.
     int WaitForExit();
+    // Gives the terminal another size, as a person resizing its window.
+    void Resize(int width, int height);
     // Sends briskarn the signal of that name, e.g. "TERM".
     void Signal(const std::string& name);
     // A tmux format of the pane, e.g. "#{alternate_on}".
