@@ -1,5 +1,6 @@
 // The screen view and the input interface against a real dialog template:
-// what the view shows, and the input reaching the program's own loop.
+// what the view shows, and the input reaching the program's own loop;
+// Shift+Tab back along the tab stops, and the system menu as a user opens it.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -120,6 +121,92 @@ TEST(Screen, TheViewShowsTheDialogAndInputReachesItsLoop) {
     EXPECT_EQ(result, static_cast<DWORD>(IDCANCEL));
     CloseHandle(thread);
     EXPECT_FALSE(hosted::ActiveWindow(&window));
+    g_seen = nullptr;
+}
+
+// As the program's main dialog does: its About entry below the system menu.
+INT_PTR CALLBACK AppendingAboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        char about[64];
+        HMENU menu = GetSystemMenu(dialog, FALSE);
+        if (menu && LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, about, sizeof about) > 0) {
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(menu, MF_STRING, 0x10, about);
+        }
+    }
+    return RecordingProc(dialog, message, wParam, lParam);
+}
+
+DWORD WINAPI RunAppendingDialog(LPVOID) {
+    return static_cast<DWORD>(DialogBoxParamA(GetModuleHandleA(nullptr),
+                                              MAKEINTRESOURCEA(IDD_BRISKARN_DIALOG), nullptr,
+                                              AppendingAboutProc, 0));
+}
+
+int FocusedId() {
+    hosted::WindowView window;
+    if (!hosted::ActiveWindow(&window))
+        return 0;
+    for (const hosted::ControlView& control : window.controls)
+        if (control.focused)
+            return control.id;
+    return 0;
+}
+
+TEST(Screen, ShiftTabGoesBackAlongTheTabStopsAndTheSystemMenuShowsAppendedItems) {
+    Seen seen;
+    g_seen = &seen;
+    std::vector<hosted::MenuItemView> items;
+    EXPECT_FALSE(hosted::SystemMenuItems(&items)) << "no window, no menu";
+    HANDLE thread = CreateThread(nullptr, 0, RunAppendingDialog, nullptr, 0, nullptr);
+    Settle();
+    ASSERT_EQ(FocusedId(), IDOK);
+
+    // From Close, the last tab stop, back round to it; Tab alone still goes on.
+    const struct {
+        bool shift;
+        int focused;
+    } kKeys[] = {{true, IDC_DIJOY_COUNT}, {true, IDC_CALLBACK_COUNT},
+                 {true, IDC_ENABLE},      {true, IDC_GAMEMAX},
+                 {true, IDC_SETUP},       {true, IDOK},
+                 {false, IDC_SETUP},      {true, IDOK},
+                 {false, IDC_SETUP}};
+    std::string error;
+    for (const auto& key : kKeys) {
+        ASSERT_TRUE(hosted::PressKey(VK_TAB, &error, key.shift)) << error;
+        Settle();
+        EXPECT_EQ(FocusedId(), key.focused) << (key.shift ? "Shift+Tab" : "Tab");
+    }
+    EXPECT_EQ(std::count_if(seen.commands.begin(), seen.commands.end(),
+                            [](const std::string& command) {
+                                return command.size() > 2 &&
+                                       command.compare(command.size() - 2, 2, "/0") == 0;
+                            }),
+              0)
+        << "moving the focus presses nothing";
+
+    ASSERT_TRUE(hosted::SystemMenuItems(&items));
+    ASSERT_GE(items.size(), 3u);
+    EXPECT_EQ(items.front().id, static_cast<UINT>(SC_RESTORE));
+    const hosted::MenuItemView& close = items[items.size() - 3];
+    EXPECT_EQ(close.id, static_cast<UINT>(SC_CLOSE));
+    EXPECT_TRUE(items[items.size() - 2].separator);
+    EXPECT_EQ(items.back().id, 0x10u);
+    EXPECT_EQ(items.back().text, "&About Velomira");
+    EXPECT_FALSE(items.back().separator || items.back().grayed);
+
+    // A message box's own menu has no such entry.
+    ASSERT_TRUE(hosted::ClickControl(IDC_SETUP, &error)) << error;
+    Settle();
+    ASSERT_TRUE(hosted::SystemMenuItems(&items));
+    for (const hosted::MenuItemView& item : items)
+        EXPECT_NE(item.id, 0x10u);
+    ASSERT_TRUE(hosted::AnswerMessageBox(IDCANCEL, &error)) << error;
+    Settle();
+
+    ASSERT_TRUE(hosted::ClickControl(IDOK, &error)) << error;
+    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    CloseHandle(thread);
     g_seen = nullptr;
 }
 

@@ -1,7 +1,8 @@
 // "Setup...": the button dialog opened with the map in force, a refused
 // entry, wheel changes reaching the driver while it is open, and what a
 // confirmed or cancelled dialog leaves in the registry, the log and the
-// next report.
+// next report; its tab stops walked backwards with Shift+Tab.
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -84,6 +85,33 @@ TEST(SetupButtons, ConfirmingAnUnchangedMapStillStoresAndLogsIt) {
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_NE(run.Log().find("RZ4 buttons config: 6, 3, 4, 5. \n"), std::string::npos) << run.Log();
     EXPECT_NE(run.transcript.find("Buttons Button4 5\n"), std::string::npos) << run.transcript;
+}
+
+TEST(SetupButtons, ShiftTabWalksBackFromOkThroughTheEditsToCancelAndWrapsRound) {
+    // Each edit's arrow keys step its buddy up-down control, which shows
+    // where the focus is; the map starts as 2, 3, 4, 5.
+    const struct {
+        const char* keys;
+        const char* outcome;
+    } kCases[] = {
+        {"shift+tab up shift+tab down enter", "RZ4 buttons config: 2, 3, 3, 6."},
+        {"shift+tab shift+tab shift+tab shift+tab up shift+tab shift+tab shift+tab down enter",
+         "RZ4 buttons config: 3, 3, 4, 4."},
+        {"tab tab tab shift+tab up enter", "RZ4 buttons config: 3, 3, 4, 5."},
+        {"tab tab shift+tab shift+tab shift+tab up enter", "RZ4 buttons config: 2, 3, 4, 6."},
+        {"shift+tab shift+tab shift+tab shift+tab shift+tab space", "window close 129 IDCANCEL"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.keys);
+        std::string scenario = "driver present\nslot 0 wheel interrupt\nstart\nclick 1017\n";
+        std::istringstream keys(c.keys);
+        for (std::string key; keys >> key;)
+            scenario += "key " + key + "\n";
+        TempDir dir;
+        ScenarioRun run = RunScenario(dir, scenario + "click 1\n");
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        EXPECT_NE(run.transcript.find(c.outcome), std::string::npos) << run.transcript;
+    }
 }
 
 } // namespace

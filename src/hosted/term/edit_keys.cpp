@@ -22,8 +22,13 @@ bool TextAfterKey(const std::string& text, DWORD selStart, DWORD selEnd, int key
 }
 
 bool TypeStepLine(int id, const std::string& text, std::string* line) {
-    if (text.find_first_of("\r\n") != std::string::npos || text.find(" #") != std::string::npos ||
-        text.find("\t#") != std::string::npos)
+    // The edit drops control characters and takes \b for Backspace, so no
+    // line could type them back; a line end would also split the step. With
+    // those gone, only a blank can put a "#" where a comment starts.
+    for (char c : text)
+        if (static_cast<unsigned char>(c) < 0x20)
+            return false;
+    if (text.find(" #") != std::string::npos)
         return false;
     // In quotes, so that blanks at either end and an empty text survive.
     *line = "type " + std::to_string(id) + " \"" + text + "\"";

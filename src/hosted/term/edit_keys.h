@@ -16,8 +16,8 @@ bool TextAfterKey(const std::string& text, DWORD selStart, DWORD selEnd, int key
                   std::string* result);
 
 // The `type` step that puts `text` into edit `id`; false when a scenario
-// line cannot spell the text (a line end, or a "#" after a blank, which
-// would start a comment).
+// line cannot spell the text (a control character, line ends included, or
+// a "#" after a blank, which would start a comment).
 bool TypeStepLine(int id, const std::string& text, std::string* line);
 
 } // namespace hosted::term

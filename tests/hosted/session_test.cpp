@@ -1,0 +1,164 @@
+// A live session's recording, which must replay the run: what happened is
+// written down, in order, and nothing that did not happen; and the registry
+// written as the steps that set it up again.
+#include <cstdio>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "core/clock.h"
+#include "core/machine.h"
+#include "sim/session.h"
+
+namespace {
+
+using Outcome = hosted::LiveSession::Outcome;
+
+std::int64_t Now() {
+    hosted::MachineLock lock = hosted::LockMachine();
+    return hosted::VirtualNow();
+}
+
+std::string Contents(std::FILE* file) {
+    std::string text;
+    std::rewind(file);
+    for (int c; (c = std::fgetc(file)) != EOF;)
+        text += static_cast<char>(c);
+    return text;
+}
+
+TEST(LiveSession, RecordsTheStepsCarriedOutWithTheTimeBetweenThemAsOneAdvance) {
+    std::FILE* recording = std::tmpfile();
+    ASSERT_NE(recording, nullptr);
+    hosted::LiveSession session(recording);
+    std::string error;
+    const std::int64_t start = Now();
+    const std::string kSet = "registry dword \"HKCU\\Software\\Session Test\" \"Value\" 7";
+
+    EXPECT_EQ(session.AdvanceTo(start + 20, &error), Outcome::Done) << error;
+    EXPECT_EQ(session.AdvanceTo(start + 50, &error), Outcome::Done) << error;
+    EXPECT_EQ(session.AdvanceTo(start + 50, &error), Outcome::Done) << "not later: nothing";
+    EXPECT_EQ(session.AdvanceTo(start + 10, &error), Outcome::Done) << "earlier: nothing";
+    EXPECT_EQ(Now(), start + 50);
+    // Refused steps change nothing, so a replay must not meet them.
+    const char* const kRefused[] = {"click 4242",  "frobnicate 1",       "",
+                                    "# a comment", "key enter\nkey tab", "advance soon"};
+    for (const char* line : kRefused) {
+        error.clear();
+        EXPECT_EQ(session.Do(line, &error), Outcome::Refused) << line;
+        EXPECT_NE(error, "") << line;
+    }
+    EXPECT_EQ(session.Do(kSet, &error), Outcome::Done) << error;
+    EXPECT_EQ(session.Do(kSet, &error), Outcome::Done) << error;
+    EXPECT_EQ(session.AdvanceTo(start + 70, &error), Outcome::Done) << error;
+    EXPECT_EQ(session.AdvanceTo(start + 80, &error), Outcome::Done) << error;
+    EXPECT_EQ(session.Do("advance 5ms", &error), Outcome::Done) << error;
+    EXPECT_EQ(session.AdvanceTo(start + 100, &error), Outcome::Done) << error;
+    session.Flush();
+    session.Flush();
+    EXPECT_EQ(Contents(recording), "advance 50ms\n" + kSet + "\n" + kSet +
+                                       "\n"
+                                       "advance 30ms\n"
+                                       "advance 5ms\n"
+                                       "advance 15ms\n");
+    EXPECT_EQ(Now(), start + 100);
+    std::fclose(recording);
+}
+
+// The lines of RegistrySetUpLines under `path`.
+std::vector<std::string> SetUpLinesUnder(const std::string& path) {
+    std::vector<std::string> all, under;
+    {
+        hosted::MachineLock lock = hosted::LockMachine();
+        all = hosted::RegistrySetUpLines();
+    }
+    for (const std::string& line : all)
+        if (line.find(path) != std::string::npos)
+            under.push_back(line);
+    return under;
+}
+
+struct Value {
+    const char* key; // below HKCU\Software\SetUp Lines
+    const char* name;
+    DWORD type;
+    std::string data; // a REG_SZ's with its terminating NUL
+};
+
+std::string Sz(const char* text) {
+    return std::string(text) + '\0';
+}
+
+std::string Dword(DWORD value) {
+    return std::string(reinterpret_cast<const char*>(&value), 4);
+}
+
+void Write(const Value& value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, value.key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key, value.name, 0, value.type,
+                             reinterpret_cast<const BYTE*>(value.data.data()),
+                             static_cast<DWORD>(value.data.size())),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+std::string Read(const Value& value, DWORD* type) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, value.key, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<no key>";
+    char data[256];
+    DWORD size = sizeof data;
+    LONG result =
+        RegQueryValueExA(key, value.name, nullptr, type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? std::string(data, size) : "<no value>";
+}
+
+TEST(RegistrySetUpLines, RecreateTheValuesAndLeaveOutWhatALineCannotSpell) {
+    const std::string kPath = "HKCU\\Software\\SetUp Lines";
+    const Value kKept[] = {
+        {"Software\\SetUp Lines", "Zero", REG_DWORD, Dword(0)},
+        {"Software\\SetUp Lines", "Most", REG_DWORD, Dword(0xFFFFFFFF)},
+        {"Software\\SetUp Lines", "Blanks", REG_SZ, Sz("  two  words ")},
+        {"Software\\SetUp Lines", "Empty", REG_SZ, Sz("")},
+        {"Software\\SetUp Lines\\ Sub Key ", "C:\\Path\\Name", REG_SZ, Sz("C:\\Program Files\\x")},
+    };
+    const Value kLeftOut[] = {
+        {"Software\\SetUp Lines", "Say \"hi\"", REG_DWORD, Dword(1)},
+        {"Software\\SetUp Lines", "No #1", REG_DWORD, Dword(1)},
+        {"Software\\SetUp Lines", "Quote", REG_SZ, Sz("a \"b\"")},
+        {"Software\\SetUp Lines", "Hash", REG_SZ, Sz("a #b")},
+        {"Software\\SetUp Lines\\Key #2", "Kept", REG_DWORD, Dword(2)},
+        {"Software\\SetUp Lines\\Key \"3\"", "Kept", REG_DWORD, Dword(3)},
+    };
+    for (const Value& value : kKept)
+        Write(value);
+    for (const Value& value : kLeftOut)
+        Write(value);
+    std::vector<std::string> lines = SetUpLinesUnder(kPath);
+    ASSERT_EQ(lines.size(), std::size(kKept));
+
+    hosted::LiveSession session;
+    std::string error;
+    ASSERT_EQ(session.Do("registry delete \"" + kPath + "\"", &error), Outcome::Done) << error;
+    for (const std::string& line : lines)
+        ASSERT_EQ(session.Do(line, &error), Outcome::Done) << line << ": " << error;
+    for (const Value& value : kKept) {
+        DWORD type = REG_NONE;
+        EXPECT_EQ(Read(value, &type), value.data) << value.key << " " << value.name;
+        EXPECT_EQ(type, value.type) << value.key << " " << value.name;
+    }
+    for (const Value& value : kLeftOut) {
+        DWORD type = REG_NONE;
+        EXPECT_EQ(Read(value, &type).front(), '<') << value.key << " " << value.name;
+    }
+    EXPECT_EQ(SetUpLinesUnder(kPath), lines);
+}
+
+} // namespace
