@@ -1,0 +1,96 @@
+// The system menu as the interactive run offers it: opened by a key or a
+// click on its mark, walked with the arrows, an entry chosen as a step.
+#include "term/front_state.h"
+
+#include <curses.h>
+
+#include "core/format.h"
+
+namespace hosted::term {
+namespace {
+
+// Windows keeps a system menu's entries in step with the window: only what
+// can be done now is offered. The terminal moves and sizes nothing.
+bool MenuItemUsable(const MenuItemView& item, bool iconic) {
+    if (item.separator)
+        return false;
+    switch (item.id) {
+    case SC_RESTORE:
+        return iconic;
+    case SC_MINIMIZE:
+        return !iconic;
+    case 0xF000: // Size
+    case 0xF010: // Move
+    case 0xF030: // Maximize
+        return false;
+    default:
+        return true;
+    }
+}
+
+bool ActiveIconic() {
+    WindowView active;
+    return ActiveWindow(&active) && active.iconic;
+}
+
+void MoveMenuSelection(int direction) {
+    int count = static_cast<int>(g_front.menu.size());
+    bool iconic = ActiveIconic();
+    for (int step = 1; step <= count; ++step) {
+        int index = ((g_front.menuSelected + direction * step) % count + count) % count;
+        if (MenuItemUsable(g_front.menu[index], iconic)) {
+            g_front.menuSelected = index;
+            return;
+        }
+    }
+}
+
+} // namespace
+
+void OpenMenu() {
+    if (!SystemMenuItems(&g_front.menu))
+        return;
+    bool iconic = ActiveIconic();
+    for (MenuItemView& item : g_front.menu)
+        item.grayed = !item.separator && !MenuItemUsable(item, iconic);
+    g_front.menuOpen = true;
+    g_front.menuSelected = 0;
+    while (g_front.menuSelected < static_cast<int>(g_front.menu.size()) &&
+           !MenuItemUsable(g_front.menu[g_front.menuSelected], iconic))
+        ++g_front.menuSelected;
+}
+
+void ChooseMenuItem(UINT id) {
+    g_front.menuOpen = false;
+    if (id == SC_MINIMIZE)
+        Do("minimize");
+    else if (id == SC_RESTORE)
+        Do("restore");
+    else
+        Do(Format("syscommand 0x%X", id));
+}
+
+void MenuKey(const InputEvent& event) {
+    switch (event.code) {
+    case KEY_UP:
+        MoveMenuSelection(-1);
+        break;
+    case KEY_DOWN:
+        MoveMenuSelection(+1);
+        break;
+    case '\r':
+    case '\n':
+    case KEY_ENTER:
+    case ' ':
+        if (g_front.menuSelected < static_cast<int>(g_front.menu.size()) &&
+            MenuItemUsable(g_front.menu[g_front.menuSelected], ActiveIconic()))
+            ChooseMenuItem(g_front.menu[g_front.menuSelected].id);
+        break;
+    case 27:
+    case KEY_F(9):
+        g_front.menuOpen = false;
+        break;
+    }
+}
+
+} // namespace hosted::term
