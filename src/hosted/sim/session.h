@@ -46,7 +46,8 @@ class LiveSession {
 std::vector<std::string> RegistrySetUpLines();
 
 // Virtual time that follows the wall clock: from Start() on, a virtual
-// millisecond passes with every real one.
+// millisecond passes with every real one. The thread that calls Start() is
+// the one that paces the clock, and its sleeps are made to end on time.
 class WallClockPacer {
   public:
     using Clock = std::chrono::steady_clock;

@@ -69,9 +69,9 @@ void CatchUp() {
         FailRun(0, error);
 }
 
-// How long the loop may sleep: until the next timer of the program or the
-// autopilot's next move; -1 when nothing is due.
-int SleepMs() {
+// Until when the loop may sleep: the next timer of the program or the
+// autopilot's next move; without end when nothing is due.
+WallClockPacer::Clock::time_point WakeTime() {
     std::int64_t due;
     {
         MachineLock lock = LockMachine();
@@ -79,11 +79,7 @@ int SleepMs() {
     }
     if (g_front.autopilot)
         due = due < 0 ? g_front.nextAutopilot : std::min(due, g_front.nextAutopilot);
-    if (due < 0)
-        return -1;
-    auto left = g_front.pacer.WallAt(due) - WallClockPacer::Clock::now();
-    auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
-    return static_cast<int>(std::clamp<decltype(ms)>(ms, 0, 60000));
+    return due < 0 ? WallClockPacer::Clock::time_point::max() : g_front.pacer.WallAt(due);
 }
 
 void Handle(const InputEvent& event) {
@@ -162,7 +158,7 @@ void RunFrontEnd(const std::string& machine, std::FILE* recording) {
     g_front.pacer.Start(VirtualTime());
     while (ProgramRunning()) {
         Draw();
-        std::vector<InputEvent> events = WaitForInput(SleepMs());
+        std::vector<InputEvent> events = WaitForInput(WakeTime());
         CatchUp();
         for (const InputEvent& event : events) {
             Handle(event);

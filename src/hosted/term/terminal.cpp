@@ -1,5 +1,6 @@
 #include "term/terminal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -186,10 +187,19 @@ void ShowCanvas(const Canvas& canvas) {
     refresh();
 }
 
-std::vector<InputEvent> WaitForInput(int timeoutMs) {
+std::vector<InputEvent> WaitForInput(std::chrono::steady_clock::time_point until) {
     std::vector<InputEvent> events;
     struct pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
-    if (::poll(fds, 2, timeoutMs) <= 0)
+    struct timespec timeout {};
+    bool endless = until == std::chrono::steady_clock::time_point::max();
+    if (!endless) {
+        auto left = std::max(until - std::chrono::steady_clock::now(),
+                             std::chrono::steady_clock::duration::zero());
+        auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
+        timeout.tv_nsec = static_cast<long>(ns % 1000000000);
+    }
+    if (::ppoll(fds, 2, endless ? nullptr : &timeout, nullptr) <= 0)
         return events;
     unsigned char signals[16];
     ssize_t got;

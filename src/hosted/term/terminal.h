@@ -3,6 +3,7 @@
 // crashes. Input comes as events; a signal that ends the run is one too.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,9 @@ struct InputEvent {
     int x = 0, y = 0;
 };
 
-// Waits up to timeoutMs (-1: without end) for input or a signal, and gives
-// what has come, oldest first; empty on the timeout.
-std::vector<InputEvent> WaitForInput(int timeoutMs);
+// Waits until `until` at the latest (to the microsecond: a poll timer's
+// pass is due to the millisecond) for input or a signal, and gives what has
+// come, oldest first; empty on the timeout.
+std::vector<InputEvent> WaitForInput(std::chrono::steady_clock::time_point until);
 
 } // namespace hosted::term
