@@ -61,16 +61,9 @@ template <typename Stop>
 void Pace(hosted::LiveSession& session, const hosted::WallClockPacer& pacer,
           Clock::time_point until, Stop stop) {
     while (!stop()) {
-        std::int64_t due;
-        {
-            hosted::MachineLock lock = hosted::LockMachine();
-            due = hosted::NextDueTime();
-        }
-        Clock::time_point wake = due < 0 ? until : std::min(until, pacer.WallAt(due));
-        std::this_thread::sleep_until(wake);
+        std::this_thread::sleep_until(std::min(until, pacer.NextDue()));
         std::string error;
-        if (session.AdvanceTo(pacer.VirtualAt(Clock::now()), &error) !=
-            hosted::LiveSession::Outcome::Done)
+        if (session.CatchUp(pacer, &error) != hosted::LiveSession::Outcome::Done)
             Fail(error);
         if (Clock::now() >= until)
             return;

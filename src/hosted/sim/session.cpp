@@ -42,6 +42,10 @@ LiveSession::Outcome LiveSession::AdvanceTo(std::int64_t virtualMs, std::string*
     return AdvanceVirtualClock(virtualMs - now, error) ? Outcome::Done : Outcome::Stuck;
 }
 
+LiveSession::Outcome LiveSession::CatchUp(const WallClockPacer& pacer, std::string* error) {
+    return AdvanceTo(pacer.VirtualAt(WallClockPacer::Clock::now()), error);
+}
+
 void LiveSession::Note(const std::string& text) {
     if (m_recording)
         std::fprintf(m_recording, "# %s\n", text.c_str());
@@ -74,6 +78,15 @@ std::int64_t WallClockPacer::VirtualAt(Clock::time_point wall) const {
 
 WallClockPacer::Clock::time_point WallClockPacer::WallAt(std::int64_t virtualMs) const {
     return m_wallStart + std::chrono::milliseconds(virtualMs - m_virtualStart);
+}
+
+WallClockPacer::Clock::time_point WallClockPacer::NextDue() const {
+    std::int64_t due;
+    {
+        MachineLock lock = LockMachine();
+        due = NextDueTime();
+    }
+    return due < 0 ? Clock::time_point::max() : WallAt(due);
 }
 
 } // namespace hosted

@@ -12,6 +12,8 @@
 
 namespace hosted {
 
+class WallClockPacer;
+
 class LiveSession {
   public:
     // Every step carried out is written to `recording` (null: nowhere).
@@ -29,6 +31,8 @@ class LiveSession {
     // Moves the virtual clock forward to `virtualMs` as `advance` does; the
     // advances between two other steps are recorded as one.
     Outcome AdvanceTo(std::int64_t virtualMs, std::string* error);
+    // Advances the virtual clock to the wall clock's time now.
+    Outcome CatchUp(const WallClockPacer& pacer, std::string* error);
     // Writes a comment line into the recording.
     void Note(const std::string& text);
     // Writes out the advance still pending and flushes the recording.
@@ -54,6 +58,9 @@ class WallClockPacer {
     void Start(std::int64_t virtualNow, Clock::time_point wallNow = Clock::now());
     std::int64_t VirtualAt(Clock::time_point wall) const;
     Clock::time_point WallAt(std::int64_t virtualMs) const;
+    // When the next blocked program thread is due, in wall time;
+    // Clock::time_point::max() when none is.
+    Clock::time_point NextDue() const;
 
   private:
     std::int64_t m_virtualStart = 0;

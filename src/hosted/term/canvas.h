@@ -53,6 +53,9 @@ class Canvas {
     std::string Row(int y) const;
     // Every row, each ended by '\n'.
     std::string Text() const;
+    bool operator==(const Canvas& other) const {
+        return m_width == other.m_width && m_height == other.m_height && m_cells == other.m_cells;
+    }
 
   private:
     int m_width, m_height;

@@ -64,22 +64,15 @@ namespace {
 // fired.
 void CatchUp() {
     std::string error;
-    std::int64_t target = g_front.pacer.VirtualAt(WallClockPacer::Clock::now());
-    if (g_front.session->AdvanceTo(target, &error) == LiveSession::Outcome::Stuck)
+    if (g_front.session->CatchUp(g_front.pacer, &error) == LiveSession::Outcome::Stuck)
         FailRun(0, error);
 }
 
 // Until when the loop may sleep: the next timer of the program or the
 // autopilot's next move; without end when nothing is due.
 WallClockPacer::Clock::time_point WakeTime() {
-    std::int64_t due;
-    {
-        MachineLock lock = LockMachine();
-        due = NextDueTime();
-    }
-    if (g_front.autopilot)
-        due = due < 0 ? g_front.nextAutopilot : std::min(due, g_front.nextAutopilot);
-    return due < 0 ? WallClockPacer::Clock::time_point::max() : g_front.pacer.WallAt(due);
+    WallClockPacer::Clock::time_point wake = g_front.pacer.NextDue();
+    return g_front.autopilot ? std::min(wake, g_front.pacer.WallAt(g_front.nextAutopilot)) : wake;
 }
 
 void Handle(const InputEvent& event) {

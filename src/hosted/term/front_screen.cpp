@@ -35,16 +35,6 @@ WheelPanelState PanelState() {
     return state;
 }
 
-bool SameCanvas(const Canvas& a, const Canvas& b) {
-    if (a.Width() != b.Width() || a.Height() != b.Height())
-        return false;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            if (!(a.At(x, y) == b.At(x, y)))
-                return false;
-    return true;
-}
-
 } // namespace
 
 void Draw() {
@@ -78,7 +68,7 @@ void Draw() {
                     g_front.status.empty() ? StatusHint() : "Refused: " + g_front.status,
                     g_front.status.empty() ? kDim : kBold);
     }
-    if (!SameCanvas(canvas, g_front.shown)) {
+    if (!(canvas == g_front.shown)) {
         ShowCanvas(canvas);
         g_front.shown = canvas;
     }
