@@ -168,13 +168,21 @@ void FailRun(int line, const std::string& reason) {
     std::_Exit(2);
 }
 
+StepOutcome CarryOutStep(const Step& step, std::string* error) {
+    const StepKind* kind = FindStepKind(step.words[0]);
+    if (!kind) {
+        *error = "unknown step '" + step.words[0] + "'";
+        return StepOutcome::Refused;
+    }
+    if (!kind->handler(step, error))
+        return StepOutcome::Refused;
+    return SettleMachine(error) ? StepOutcome::Done : StepOutcome::Stuck;
+}
+
 void RunSteps(const std::vector<Step>& steps, int lastLine) {
     for (const Step& step : steps) {
-        const StepKind* kind = FindStepKind(step.words[0]);
-        if (!kind)
-            FailRun(step.line, "unknown step '" + step.words[0] + "'");
         std::string error;
-        if (!kind->handler(step, &error) || !SettleMachine(&error))
+        if (CarryOutStep(step, &error) != StepOutcome::Done)
             FailRun(step.line, error);
     }
     if (ProgramRunning())

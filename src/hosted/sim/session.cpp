@@ -15,19 +15,15 @@ LiveSession::Outcome LiveSession::Do(const std::string& line, std::string* error
         *error = "not one step: '" + line + "'";
         return Outcome::Refused;
     }
-    const StepKind* kind = FindStepKind(steps[0].words[0]);
-    if (!kind) {
-        *error = "unknown step '" + steps[0].words[0] + "'";
-        return Outcome::Refused;
-    }
-    if (!kind->handler(steps[0], error))
-        return Outcome::Refused;
+    Outcome outcome = CarryOutStep(steps[0], error);
     // Recorded once it happened: a refused step changed nothing, and a replay
     // must not meet it.
-    WritePendingAdvance();
-    if (m_recording)
-        std::fprintf(m_recording, "%s\n", line.c_str());
-    return SettleMachine(error) ? Outcome::Done : Outcome::Stuck;
+    if (outcome != Outcome::Refused) {
+        WritePendingAdvance();
+        if (m_recording)
+            std::fprintf(m_recording, "%s\n", line.c_str());
+    }
+    return outcome;
 }
 
 LiveSession::Outcome LiveSession::AdvanceTo(std::int64_t virtualMs, std::string* error) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/steps.h"
+
 namespace hosted {
 
 class WallClockPacer;
@@ -21,11 +23,7 @@ class LiveSession {
     LiveSession(const LiveSession&) = delete;
     LiveSession& operator=(const LiveSession&) = delete;
 
-    enum class Outcome {
-        Done,
-        Refused, // malformed or not possible now; nothing happened
-        Stuck,   // the machine did not become quiet: the run cannot go on
-    };
+    using Outcome = StepOutcome;
     // Carries out one scenario line and waits until the machine is quiet.
     Outcome Do(const std::string& line, std::string* error);
     // Moves the virtual clock forward to `virtualMs` as `advance` does; the

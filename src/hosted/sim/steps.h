@@ -24,6 +24,15 @@ struct StepKind {
 
 const StepKind* FindStepKind(const std::string& name);
 
+enum class StepOutcome {
+    Done,
+    Refused, // malformed or not possible now; nothing happened
+    Stuck,   // the machine did not become quiet: the run cannot go on
+};
+// Carries out a step and waits until the machine is quiet, as a scenario
+// run does every step.
+StepOutcome CarryOutStep(const Step& step, std::string* error);
+
 // Helpers for handlers.
 bool ParseNumber(const std::string& text, std::uint64_t* value);
 // "name=value" words after the first `skip` words; false on anything else.
