@@ -28,17 +28,15 @@ bool MenuItemUsable(const MenuItemView& item, bool iconic) {
     }
 }
 
-bool ActiveIconic() {
-    WindowView active;
-    return ActiveWindow(&active) && active.iconic;
+bool Choosable(const MenuItemView& item) {
+    return !item.separator && !item.grayed;
 }
 
 void MoveMenuSelection(int direction) {
     int count = static_cast<int>(g_front.menu.size());
-    bool iconic = ActiveIconic();
     for (int step = 1; step <= count; ++step) {
         int index = ((g_front.menuSelected + direction * step) % count + count) % count;
-        if (MenuItemUsable(g_front.menu[index], iconic)) {
+        if (Choosable(g_front.menu[index])) {
             g_front.menuSelected = index;
             return;
         }
@@ -50,13 +48,14 @@ void MoveMenuSelection(int direction) {
 void OpenMenu() {
     if (!SystemMenuItems(&g_front.menu))
         return;
-    bool iconic = ActiveIconic();
+    WindowView active;
+    bool iconic = ActiveWindow(&active) && active.iconic;
     for (MenuItemView& item : g_front.menu)
-        item.grayed = !item.separator && !MenuItemUsable(item, iconic);
+        item.grayed = item.grayed || (!item.separator && !MenuItemUsable(item, iconic));
     g_front.menuOpen = true;
     g_front.menuSelected = 0;
     while (g_front.menuSelected < static_cast<int>(g_front.menu.size()) &&
-           !MenuItemUsable(g_front.menu[g_front.menuSelected], iconic))
+           !Choosable(g_front.menu[g_front.menuSelected]))
         ++g_front.menuSelected;
 }
 
@@ -83,7 +82,7 @@ void MenuKey(const InputEvent& event) {
     case KEY_ENTER:
     case ' ':
         if (g_front.menuSelected < static_cast<int>(g_front.menu.size()) &&
-            MenuItemUsable(g_front.menu[g_front.menuSelected], ActiveIconic()))
+            Choosable(g_front.menu[g_front.menuSelected]))
             ChooseMenuItem(g_front.menu[g_front.menuSelected].id);
         break;
     case 27:
