@@ -362,6 +362,18 @@ TEST(DrawMenu, ListsTheSystemMenuBelowTheMark) {
     EXPECT_EQ(drawn.Reversed(), " Minimize          ");
 }
 
+TEST(DrawMenu, AGreyedEntryIsDimmedAndCannotBeClicked) {
+    std::vector<MenuItemView> items = {{SC_RESTORE, "&Restore", false, true},
+                                       {SC_MINIMIZE, "Mi&nimize", false, false}};
+    WindowView main = Dialog("Velomira", 120, 80, {});
+    Drawn drawn = Draw({main});
+    DrawSystemMenu(drawn.canvas, 0, 0, main, items, 1, &drawn.hits);
+    ASSERT_EQ(drawn.hits.size(), 1u);
+    EXPECT_EQ(drawn.hits[0].id, SC_MINIMIZE);
+    EXPECT_TRUE(drawn.canvas.At(3, 2).attr & kDim) << drawn.canvas.Row(2);
+    EXPECT_FALSE(drawn.canvas.At(3, 3).attr & kDim) << drawn.canvas.Row(3);
+}
+
 TEST(DrawPanel, ShowsTheWheelOrThatThereIsNone) {
     WheelPanelState state;
     state.name = "Simulated wheel";

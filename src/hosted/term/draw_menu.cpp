@@ -33,10 +33,13 @@ void DrawSystemMenu(Canvas& canvas, int x, int y, const WindowView& window,
             continue;
         }
         unsigned char attr = static_cast<int>(i) == selected ? kReverse : kPlain;
+        // A greyed entry is shown, dimmed, but cannot be clicked.
+        if (items[i].grayed)
+            attr |= kDim;
         canvas.Fill(left + 1, row, right - 1, row, ' ', attr);
         canvas.Text(left + 2, row, labels[i], attr);
         canvas.Text(right - 1 - static_cast<int>(keys[i].size()), row, keys[i], attr);
-        if (hits)
+        if (hits && !items[i].grayed)
             hits->push_back(
                 Hit{Hit::MenuItem, static_cast<int>(items[i].id), left + 1, row, right - 1, row});
     }
