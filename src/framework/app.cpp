@@ -81,7 +81,6 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return -1;
     app->m_hInstance = instance;
     app->m_hThread = ::GetCurrentThread();
-    app->m_nThreadID = ::GetCurrentThreadId();
     if (!app->m_pszAppName)
         app->SetTitleFromModule();
     if (!app->InitInstance())

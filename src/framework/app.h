@@ -18,7 +18,7 @@ class CWinApp : public CWinThread {
 
     BOOL Enable3dControlsStatic();
     void OnHelp();
-    virtual int DoMessageBox(LPCSTR text, UINT type, UINT helpId);
+    int DoMessageBox(LPCSTR text, UINT type, UINT helpId);
 
   private:
     friend int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR, int);

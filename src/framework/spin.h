@@ -15,17 +15,9 @@ class CSpinButtonCtrl : public CWnd {
         ::SendMessageA(m_hWnd, UDM_SETRANGE, 0,
                        MAKELONG(static_cast<short>(upper), static_cast<short>(lower)));
     }
-    void GetRange(int& lower, int& upper) const {
-        DWORD range = static_cast<DWORD>(::SendMessageA(m_hWnd, UDM_GETRANGE, 0, 0));
-        lower = static_cast<short>(HIWORD(range));
-        upper = static_cast<short>(LOWORD(range));
-    }
     // Returns the previous position.
     int SetPos(int position) {
         return static_cast<int>(
             ::SendMessageA(m_hWnd, UDM_SETPOS, 0, MAKELONG(static_cast<short>(position), 0)));
     }
-    // The position in the low word; a nonzero high word says that the
-    // buddy's text was no number in the range.
-    int GetPos() const { return static_cast<int>(::SendMessageA(m_hWnd, UDM_GETPOS, 0, 0)); }
 };

@@ -10,7 +10,7 @@ CWinThread::~CWinThread() {
         ::CloseHandle(m_hThread);
 }
 
-BOOL CWinThread::CreateThread(DWORD flags, UINT stackSize, LPSECURITY_ATTRIBUTES security) {
+BOOL CWinThread::CreateThread() {
     if (!m_pfnThreadProc || m_hThread)
         return FALSE;
     // The new thread could run its procedure to the end and delete this
@@ -20,15 +20,15 @@ BOOL CWinThread::CreateThread(DWORD flags, UINT stackSize, LPSECURITY_ATTRIBUTES
     if (!started)
         return FALSE;
     m_hStarted = started;
+    // Windows 95 and 98 fail the call without somewhere to put the id.
     DWORD id = 0;
-    HANDLE thread = ::CreateThread(security, stackSize, ThreadStart, this, flags, &id);
+    HANDLE thread = ::CreateThread(nullptr, 0, ThreadStart, this, 0, &id);
     if (!thread) {
         m_hStarted = nullptr;
         ::CloseHandle(started);
         return FALSE;
     }
     m_hThread = thread;
-    m_nThreadID = id;
     ::SetEvent(started); // from here on the object may be gone
     return TRUE;
 }
@@ -39,8 +39,7 @@ DWORD WINAPI CWinThread::ThreadStart(LPVOID self) {
     ::CloseHandle(thread->m_hStarted);
     thread->m_hStarted = nullptr;
     UINT code = thread->m_pfnThreadProc(thread->m_pThreadParams);
-    if (thread->m_bAutoDelete)
-        delete thread;
+    delete thread;
     return code;
 }
 

@@ -1,16 +1,14 @@
 // A thread of the program as an object: the application's own (CWinApp) or
 // a worker that runs one procedure on a thread of its own.
 //
-// Handle rule for workers. An auto-deleting worker (m_bAutoDelete TRUE, the
-// default) deletes itself when its procedure returns and closes m_hThread as
-// it goes; from then on neither the object nor the handle it held may be
-// used. A caller that must see the thread end takes the handle over while the
-// thread cannot have ended yet: it copies m_hThread and sets the member to
-// null, so the object leaves the handle alone, and closes it itself after its
-// wait. For a procedure that returns only when this caller tells it to (the
-// input worker ends on its terminate event), right after CreateThread is such
-// a moment. Without one, set m_bAutoDelete to FALSE before CreateThread, wait
-// on m_hThread and delete the object afterwards.
+// Handle rule for workers. A worker deletes itself when its procedure
+// returns and closes m_hThread as it goes; from then on neither the object
+// nor the handle it held may be used. A caller that must see the thread end
+// takes the handle over while the thread cannot have ended yet: it copies
+// m_hThread and sets the member to null, so the object leaves the handle
+// alone, and closes it itself after its wait. For a procedure that returns
+// only when this caller tells it to (the input worker ends on its terminate
+// event), right after CreateThread is such a moment.
 #pragma once
 
 #include "cmdtarget.h"
@@ -30,14 +28,12 @@ class CWinThread : public CCmdTarget {
 
     CWnd* m_pMainWnd = nullptr;
     HANDLE m_hThread = nullptr;
-    DWORD m_nThreadID = 0;
-    BOOL m_bAutoDelete = TRUE;
 
-    // Starts the worker's procedure; the thread's exit code is what it
-    // returns. m_hThread and m_nThreadID are set before the procedure runs.
-    // On failure nothing runs and the object stays the caller's to delete.
-    BOOL CreateThread(DWORD flags = 0, UINT stackSize = 0,
-                      LPSECURITY_ATTRIBUTES security = nullptr);
+    // Starts the worker's procedure at once, with the default stack and
+    // security; the thread's exit code is what it returns. m_hThread is set
+    // before the procedure runs. On failure nothing runs and the object
+    // stays the caller's to delete.
+    BOOL CreateThread();
 
     virtual BOOL InitInstance();
     virtual int ExitInstance();

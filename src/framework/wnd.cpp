@@ -4,16 +4,8 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
 
-BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::PostMessageA(m_hWnd, message, wParam, lParam);
-}
-
 void CWnd::SetWindowText(LPCSTR text) {
     ::SetWindowTextA(m_hWnd, text);
-}
-
-int CWnd::GetWindowText(LPSTR buffer, int size) const {
-    return ::GetWindowTextA(m_hWnd, buffer, size);
 }
 
 void CWnd::SetDlgItemText(int id, LPCSTR text) {
@@ -26,10 +18,6 @@ void CWnd::SetDlgItemInt(int id, UINT value, BOOL isSigned) {
 
 void CWnd::CheckDlgButton(int id, UINT check) {
     ::CheckDlgButton(m_hWnd, id, check);
-}
-
-UINT CWnd::IsDlgButtonChecked(int id) const {
-    return ::IsDlgButtonChecked(m_hWnd, id);
 }
 
 HICON CWnd::SetIcon(HICON icon, BOOL bigIcon) {
@@ -47,10 +35,6 @@ void CWnd::GetClientRect(LPRECT rect) const {
 
 HMENU CWnd::GetSystemMenu(BOOL revert) const {
     return ::GetSystemMenu(m_hWnd, revert);
-}
-
-int CWnd::MessageBox(LPCSTR text, LPCSTR caption, UINT type) {
-    return ::MessageBoxA(m_hWnd, text, caption, type);
 }
 
 void CWnd::OnSysCommand(UINT, LPARAM) {

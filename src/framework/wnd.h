@@ -13,18 +13,14 @@ class CWnd : public CCmdTarget {
     CWnd& operator=(const CWnd&) = delete;
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void SetWindowText(LPCSTR text);
-    int GetWindowText(LPSTR buffer, int size) const;
     void SetDlgItemText(int id, LPCSTR text);
     void SetDlgItemInt(int id, UINT value, BOOL isSigned = TRUE);
     void CheckDlgButton(int id, UINT check);
-    UINT IsDlgButtonChecked(int id) const;
     HICON SetIcon(HICON icon, BOOL bigIcon);
     BOOL IsIconic() const;
     void GetClientRect(LPRECT rect) const;
     HMENU GetSystemMenu(BOOL revert) const;
-    int MessageBox(LPCSTR text, LPCSTR caption = nullptr, UINT type = MB_OK);
 
   protected:
     // Handlers whose default is the system's own handling of the message.

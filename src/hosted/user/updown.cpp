@@ -114,8 +114,6 @@ LRESULT CALLBACK UpDownProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPa
         if (!InRange(*upDown, upDown->position))
             upDown->position = upDown->lower;
         return 0;
-    case UDM_GETRANGE:
-        return MAKELRESULT(upDown->upper, upDown->lower);
     case UDM_SETPOS: {
         short previous = upDown->position;
         int wanted = static_cast<short>(LOWORD(lParam));
@@ -124,16 +122,6 @@ LRESULT CALLBACK UpDownProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPa
         upDown->position = static_cast<short>(std::clamp(wanted, low, high));
         WriteBuddy(lock, *upDown);
         return previous;
-    }
-    case UDM_GETPOS: {
-        // The buddy's text is the position, when it reads as one.
-        if (!LookupWindow(upDown->buddy))
-            return MAKELRESULT(upDown->position, 0);
-        short typed = 0;
-        if (!ReadBuddy(*upDown, &typed))
-            return MAKELRESULT(upDown->position, 1);
-        upDown->position = typed;
-        return MAKELRESULT(typed, 0);
     }
     case UDM_GETBUDDY:
         return reinterpret_cast<LRESULT>(upDown->buddy);
