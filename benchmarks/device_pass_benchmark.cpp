@@ -32,7 +32,7 @@ void RunPasses(benchmark::State& state, bool moveAxis) {
     long passes = 0;
     {
         CDIManager manager;
-        if (!manager.Init(GetModuleHandleA(nullptr), window, 0x8, nullptr) ||
+        if (!manager.Init(GetModuleHandleA(nullptr), window, CDIManager::kInitJoyConfig, nullptr) ||
             manager.CreateGameDevice(0) != DI_OK) {
             state.SkipWithError("no game device");
             return;

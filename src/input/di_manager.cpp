@@ -9,14 +9,6 @@
 #include "thread.h"
 #include "wnd.h"
 
-namespace {
-
-const DWORD kWantKeyboard = 0x1;
-const DWORD kWantMouse = 0x2;
-const DWORD kWantJoyConfig = 0x8;
-
-} // namespace
-
 // A thread waiting here may be the one whose window a pass or the worker is
 // sending to; it would never be answered if the wait did not let the sent
 // messages through.
@@ -33,92 +25,118 @@ CDIManager::CDIManager()
       m_pOuter(nullptr), m_pDeviceMap(new DeviceMap), m_hWorkerThread(nullptr), m_nPassGate(0),
       m_hPassDone(nullptr) {}
 
+// The keyboard and the mouse are set up alike; only these differ.
+struct CDIManager::SystemDevice {
+    const GUID* guid;
+    LPCDIDATAFORMAT format;
+    DWORD cooperativeLevel;
+    const char* createError;
+    const char* formatError;
+    const char* levelError;
+    const char* acquireError;
+};
+
+const CDIManager::SystemDevice CDIManager::kSystemKeyboard = {
+    &GUID_SysKeyboard,
+    &c_dfDIKeyboard,
+    DISCL_NONEXCLUSIVE | DISCL_BACKGROUND,
+    "Error creating keyboard device",
+    "Error setting keyboard data format",
+    "Error setting keyboard cooperative level",
+    "Error acquiring keyboard device",
+};
+
+const CDIManager::SystemDevice CDIManager::kSystemMouse = {
+    &GUID_SysMouse,
+    &c_dfDIMouse,
+    DISCL_NONEXCLUSIVE | DISCL_FOREGROUND,
+    "Error creating mouse device",
+    "Error setting mouse data format",
+    "Error setting mouse cooperative level",
+    "Error acquiring mouse device",
+};
+
+// A failed step leaves what the earlier ones made held, and a later Init
+// skips it as already there.
 BOOL CDIManager::Init(HINSTANCE instance, HWND window, DWORD flags, LPUNKNOWN outer) {
+    if (!m_pDI && !CreateDirectInput(instance, window, outer))
+        return FALSE;
+    if ((flags & kInitKeyboard) && !m_pKeyboard && !OpenSystemDevice(kSystemKeyboard, &m_pKeyboard))
+        return FALSE;
+    if ((flags & kInitMouse) && !m_pMouse && !OpenSystemDevice(kSystemMouse, &m_pMouse))
+        return FALSE;
+    if ((flags & kInitJoyConfig) && !AcquireJoyConfig())
+        return FALSE;
+    if (!m_pWorkerThread && !m_hWorkerThread)
+        StartWorker();
+    return TRUE;
+}
+
+BOOL CDIManager::CreateDirectInput(HINSTANCE instance, HWND window, LPUNKNOWN outer) {
+    HRESULT hr = ::DirectInputCreateA(instance, kDirectInputVersion, &m_pDI, outer);
+    if (FAILED(hr)) {
+        m_pDI = nullptr;
+        ReportDIError("Error Creating DirectInput object", hr);
+        return FALSE;
+    }
+    m_pOuter = outer;
+    m_hMainWnd = window;
+    m_hNotifyWnd = window;
+    return TRUE;
+}
+
+// A device whose set-up fails after its creation stays held, unacquired.
+BOOL CDIManager::OpenSystemDevice(const SystemDevice& device, LPDIRECTINPUTDEVICEA* held) {
+    HRESULT hr = m_pDI->CreateDevice(*device.guid, held, m_pOuter);
+    if (FAILED(hr)) {
+        *held = nullptr;
+        ReportDIError(device.createError, hr);
+        return FALSE;
+    }
+    hr = (*held)->SetDataFormat(device.format);
+    if (FAILED(hr)) {
+        ReportDIError(device.formatError, hr);
+        return FALSE;
+    }
+    hr = (*held)->SetCooperativeLevel(m_hMainWnd, device.cooperativeLevel);
+    if (FAILED(hr)) {
+        ReportDIError(device.levelError, hr);
+        return FALSE;
+    }
+    hr = (*held)->Acquire();
+    if (FAILED(hr)) {
+        ReportDIError(device.acquireError, hr);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The interface is asked for once; its level and acquisition every time.
+BOOL CDIManager::AcquireJoyConfig() {
     HRESULT hr;
-    if (!m_pDI) {
-        hr = ::DirectInputCreateA(instance, 0x0500, &m_pDI, outer);
+    if (!m_pJoyConfig) {
+        hr = m_pDI->QueryInterface(IID_IDirectInputJoyConfig,
+                                   reinterpret_cast<void**>(&m_pJoyConfig));
         if (FAILED(hr)) {
-            m_pDI = nullptr;
-            ReportDIError("Error Creating DirectInput object", hr);
-            return FALSE;
-        }
-        m_pOuter = outer;
-        m_hMainWnd = window;
-        m_hNotifyWnd = window;
-    }
-
-    if ((flags & kWantKeyboard) && !m_pKeyboard) {
-        hr = m_pDI->CreateDevice(GUID_SysKeyboard, &m_pKeyboard, m_pOuter);
-        if (FAILED(hr)) {
-            m_pKeyboard = nullptr;
-            ReportDIError("Error creating keyboard device", hr);
-            return FALSE;
-        }
-        hr = m_pKeyboard->SetDataFormat(&c_dfDIKeyboard);
-        if (FAILED(hr)) {
-            ReportDIError("Error setting keyboard data format", hr);
-            return FALSE;
-        }
-        hr = m_pKeyboard->SetCooperativeLevel(m_hMainWnd, DISCL_NONEXCLUSIVE | DISCL_BACKGROUND);
-        if (FAILED(hr)) {
-            ReportDIError("Error setting keyboard cooperative level", hr);
-            return FALSE;
-        }
-        hr = m_pKeyboard->Acquire();
-        if (FAILED(hr)) {
-            ReportDIError("Error acquiring keyboard device", hr);
+            m_pJoyConfig = nullptr;
+            ReportDIError("Error Querying JoyConfig Interface", hr);
             return FALSE;
         }
     }
-
-    if ((flags & kWantMouse) && !m_pMouse) {
-        hr = m_pDI->CreateDevice(GUID_SysMouse, &m_pMouse, m_pOuter);
-        if (FAILED(hr)) {
-            m_pMouse = nullptr;
-            ReportDIError("Error creating mouse device", hr);
-            return FALSE;
-        }
-        hr = m_pMouse->SetDataFormat(&c_dfDIMouse);
-        if (FAILED(hr)) {
-            ReportDIError("Error setting mouse data format", hr);
-            return FALSE;
-        }
-        hr = m_pMouse->SetCooperativeLevel(m_hMainWnd, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND);
-        if (FAILED(hr)) {
-            ReportDIError("Error setting mouse cooperative level", hr);
-            return FALSE;
-        }
-        hr = m_pMouse->Acquire();
-        if (FAILED(hr)) {
-            ReportDIError("Error acquiring mouse device", hr);
-            return FALSE;
-        }
+    hr = m_pJoyConfig->SetCooperativeLevel(m_hMainWnd, DISCL_EXCLUSIVE | DISCL_BACKGROUND);
+    if (FAILED(hr)) {
+        ReportDIError("Error setting cooperative level", hr);
+        return FALSE;
     }
-
-    if (flags & kWantJoyConfig) {
-        if (!m_pJoyConfig) {
-            hr = m_pDI->QueryInterface(IID_IDirectInputJoyConfig,
-                                       reinterpret_cast<void**>(&m_pJoyConfig));
-            if (FAILED(hr)) {
-                m_pJoyConfig = nullptr;
-                ReportDIError("Error Querying JoyConfig Interface", hr);
-                return FALSE;
-            }
-        }
-        hr = m_pJoyConfig->SetCooperativeLevel(m_hMainWnd, DISCL_EXCLUSIVE | DISCL_BACKGROUND);
-        if (FAILED(hr)) {
-            ReportDIError("Error setting cooperative level", hr);
-            return FALSE;
-        }
-        hr = m_pJoyConfig->Acquire();
-        if (FAILED(hr)) {
-            ReportDIError("Error Acquiring JoyConfig object", hr);
-            return FALSE;
-        }
+    hr = m_pJoyConfig->Acquire();
+    if (FAILED(hr)) {
+        ReportDIError("Error Acquiring JoyConfig object", hr);
+        return FALSE;
     }
+    return TRUE;
+}
 
-    if (m_pWorkerThread || m_hWorkerThread)
-        return TRUE;
+void CDIManager::StartWorker() {
     m_hGameDeviceEvent = ::CreateEventA(nullptr, FALSE, FALSE, "KVDIGAMEDEVICEEVENT");
     m_hKeyboardEvent = ::CreateEventA(nullptr, FALSE, FALSE, "KVDIKEYBOARDEVENT");
     m_hTerminateEvent = ::CreateEventA(nullptr, FALSE, FALSE, "KVDITERMINATE");
@@ -139,7 +157,6 @@ BOOL CDIManager::Init(HINSTANCE instance, HWND window, DWORD flags, LPUNKNOWN ou
         delete m_pWorkerThread;
         m_pWorkerThread = nullptr;
     }
-    return TRUE;
 }
 
 BOOL CDIManager::SetKeyboardNotification(BOOL enable, HWND window) {

@@ -69,7 +69,13 @@ class CDIManager {
     CDIManager(const CDIManager&) = delete;
     CDIManager& operator=(const CDIManager&) = delete;
 
-    // flags: 0x1 keyboard, 0x2 mouse, 0x8 joystick configuration.
+    // What Init opens; other bits of its flags are ignored (0x4 among them).
+    static constexpr DWORD kInitKeyboard = 0x1;
+    static constexpr DWORD kInitMouse = 0x2;
+    static constexpr DWORD kInitJoyConfig = 0x8;
+    // The version the manager asks DirectInput for.
+    static constexpr DWORD kDirectInputVersion = 0x0500;
+
     BOOL Init(HINSTANCE instance, HWND window, DWORD flags, LPUNKNOWN outer);
     BOOL SetKeyboardNotification(BOOL enable, HWND window);
     HRESULT ReadKeyboardState(BYTE buffer[256]);
@@ -93,6 +99,15 @@ class CDIManager {
 
   private:
     friend UINT InputWorkerProc(LPVOID manager);
+
+    // Init's steps; each reports its own failure and answers FALSE.
+    BOOL CreateDirectInput(HINSTANCE instance, HWND window, LPUNKNOWN outer);
+    struct SystemDevice;
+    static const SystemDevice kSystemKeyboard;
+    static const SystemDevice kSystemMouse;
+    BOOL OpenSystemDevice(const SystemDevice& device, LPDIRECTINPUTDEVICEA* held);
+    BOOL AcquireJoyConfig();
+    void StartWorker();
 
     struct PassSent;
     void ComparePass(WORD deviceNumber, DeviceEntry& entry, PassSent& sent);

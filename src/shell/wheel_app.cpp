@@ -2,12 +2,10 @@
 
 #include <cstdio>
 
+#include "di_manager.h"
 #include "log.h"
 #include "static_order.h"
 #include "wheel_dlg.h"
-
-// The DirectInput version the program asks for.
-const int kDirectInputVersion = 0x500;
 
 CWheelApp theApp BRISKARN_STATIC_APP;
 
@@ -25,7 +23,8 @@ BOOL CWheelApp::InitInstance() {
     Enable3dControlsStatic();
 
     char line[64];
-    std::snprintf(line, sizeof line, "Program start. DIReq = %4X.\n", kDirectInputVersion);
+    std::snprintf(line, sizeof line, "Program start. DIReq = %4X.\n",
+                  static_cast<unsigned>(CDIManager::kDirectInputVersion));
     WriteLog(line);
 
     if (!OpenDriver()) {

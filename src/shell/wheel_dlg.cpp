@@ -30,7 +30,6 @@ const CRegisteredMessage
     g_dlgDevicePovChanged BRISKARN_STATIC_DIALOG_MESSAGES("KVDI_DEVICEPOVCHANGED");
 
 const UINT kAboutCommand = 0x10;
-const DWORD kKeyboardAndJoyConfig = 0x9;
 const int kSlots = 16;
 
 // The configuration's wide texts in the ANSI code page, terminator included.
@@ -95,7 +94,8 @@ BOOL CWheelDlg::OnInitDialog() {
 
     // The engine has logged why it could not start; the run ends as after a
     // normal close.
-    if (!theDIManager.Init(AfxGetInstanceHandle(), m_hWnd, kKeyboardAndJoyConfig, nullptr)) {
+    if (!theDIManager.Init(AfxGetInstanceHandle(), m_hWnd,
+                           CDIManager::kInitKeyboard | CDIManager::kInitJoyConfig, nullptr)) {
         EndDialog(IDCANCEL);
         return TRUE;
     }
@@ -178,17 +178,15 @@ void CWheelDlg::OnPaint() {
         CDialog::OnPaint();
         return;
     }
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(m_hWnd, &paint);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
     int cxIcon = ::GetSystemMetrics(SM_CXICON);
     int cyIcon = ::GetSystemMetrics(SM_CYICON);
     RECT rect;
     GetClientRect(&rect);
     int x = (rect.right - rect.left - cxIcon + 1) / 2;
     int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
-    ::DrawIcon(dc, x, y, m_hIcon);
-    ::EndPaint(m_hWnd, &paint);
+    dc.DrawIcon(x, y, m_hIcon);
 }
 
 HCURSOR CWheelDlg::OnQueryDragIcon() {

@@ -26,7 +26,9 @@ class PassTest : public EngineTest {
     void OpenSlot0() {
         HWND main = window();
         ASSERT_EQ(OnMain([&](CDIManager& m) {
-                      return m.Init(GetModuleHandleA(nullptr), main, 0x9, nullptr);
+                      return m.Init(GetModuleHandleA(nullptr), main,
+                                    CDIManager::kInitKeyboard | CDIManager::kInitJoyConfig,
+                                    nullptr);
                   }),
                   1);
         ASSERT_EQ(OnMain([](CDIManager& m) { return m.CreateGameDevice(0); }), DI_OK);
@@ -312,7 +314,8 @@ TEST_F(PassTest, TheTeardownTakesTheMessagesOfARunningPassAndFreesTheDeviceAfter
 TEST_F(PassTest, AChordGoesToTheMainWindowNotToTheNotificationWindow) {
     HWND main = window(), other = m_main.otherWindow();
     ASSERT_EQ(OnMain([&](CDIManager& m) {
-                  return m.Init(GetModuleHandleA(nullptr), main, 0x1, nullptr) &&
+                  return m.Init(GetModuleHandleA(nullptr), main, CDIManager::kInitKeyboard,
+                                nullptr) &&
                          m.SetKeyboardNotification(TRUE, other);
               }),
               1);

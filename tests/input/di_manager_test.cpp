@@ -12,18 +12,23 @@ std::string Line(const char* message, const char* code) {
     return std::string(message) + ".  Return Code: " + code;
 }
 
-// Set-up before a failure is injected: Init's flags (0: no Init) and the
-// game device in slot 0, if any.
-enum class Wheel { None, Polled, Interrupt, PolledOn, InterruptOn };
+const DWORD kKeyboard = CDIManager::kInitKeyboard;
+const DWORD kMouse = CDIManager::kInitMouse;
+const DWORD kJoyConfig = CDIManager::kInitJoyConfig;
+
+// What runs before the failure is injected: nothing, Init with the keyboard
+// and the joystick configuration, and then also a wheel in slot 0 (whose
+// calls are then the ones that fail), or its notification on too.
+enum class Before { Nothing, Init, Polled, Interrupt, InterruptOn };
+
+using Operation = std::function<long(CDIManager&, HWND)>; // HWND: the main window
 
 struct FailureCase {
     const char* method;
-    int device;
     HRESULT code;
-    const char* codeName;
-    DWORD initFlags;
-    Wheel wheel;
-    std::function<long(CDIManager&, HWND)> operation; // HWND: the main window
+    const char* codeName; // as the log writes it
+    Before before;
+    Operation operation;
     long result;
     std::vector<const char*> lines; // the messages logged, in order
     long liveAfter;                 // DirectInput objects still held
@@ -32,356 +37,93 @@ struct FailureCase {
 const HRESULT kDriverCode = static_cast<HRESULT>(0x80040301); // no name: printed in hex
 
 std::vector<FailureCase> FailureCases() {
-    auto init = [](DWORD flags) {
+    auto init = [](DWORD flags) -> Operation {
         return [flags](CDIManager& m, HWND main) {
             return long(m.Init(GetModuleHandleA(nullptr), main, flags, nullptr));
         };
     };
-    auto keyboardOn = [](CDIManager& m, HWND) {
+    Operation initUsual = init(kKeyboard | kJoyConfig), initMouse = init(kMouse);
+    Operation keyboardOn = [](CDIManager& m, HWND) {
         return long(m.SetKeyboardNotification(TRUE, nullptr));
     };
-    auto deviceOn = [](CDIManager& m, HWND) {
+    Operation readKeys = [](CDIManager& m, HWND) {
+        BYTE keys[256];
+        std::memset(keys, 0xAB, sizeof keys);
+        long result = m.ReadKeyboardState(keys);
+        for (BYTE key : keys)
+            if (key != 0xAB)
+                return 0L; // the caller's buffer must keep what it had
+        return result;
+    };
+    Operation readConfig = [](CDIManager& m, HWND) {
+        DIJOYCONFIG config;
+        return long(m.GetJoyConfig(3, &config));
+    };
+    Operation readGuid = [](CDIManager& m, HWND) {
+        GUID guid = GUID_XAxis;
+        long result = m.GetJoyConfigGuid(0, &guid);
+        return IsEqualGUID(guid, GUID_XAxis) ? result : 0L;
+    };
+    Operation create = [](CDIManager& m, HWND) { return long(m.CreateGameDevice(0)); };
+    Operation isPolled = [](CDIManager& m, HWND) { return long(m.IsPolledDevice(0)); };
+    Operation deviceOn = [](CDIManager& m, HWND) {
         return long(m.SetGameDeviceNotification(0, TRUE, nullptr));
     };
-    auto create = [](CDIManager& m, HWND) { return long(m.CreateGameDevice(0)); };
-    const char* kbUnacquire = "Error unacquiring before setting event notification";
-    return {
-        {"::DirectInputCreateA",
-         -1,
-         DIERR_GENERIC,
-         "DIERR_GENERIC",
-         0,
-         Wheel::None,
-         init(0x9),
-         0,
-         {"Error Creating DirectInput object"},
-         0},
-        {"IDirectInputA::CreateDevice",
-         -1,
-         DIERR_OUTOFMEMORY,
-         "DIERR_OUTOFMEMORY",
-         0,
-         Wheel::None,
-         init(0x9),
-         0,
-         {"Error creating keyboard device"},
-         1},
-        {"IDirectInputDeviceA::SetDataFormat",
-         -1,
-         DIERR_ACQUIRED,
-         "DIERR_ACQURIED",
-         0,
-         Wheel::None,
-         init(0x9),
-         0,
-         {"Error setting keyboard data format"},
-         2},
-        {"IDirectInputDeviceA::SetCooperativeLevel",
-         -1,
-         DIERR_INVALIDPARAM,
-         "DIERR_INVALIDPARAM",
-         0,
-         Wheel::None,
-         init(0x9),
-         0,
-         {"Error setting keyboard cooperative level"},
-         2},
-        {"IDirectInputDeviceA::Acquire",
-         -1,
-         DIERR_OTHERAPPHASPRIO,
-         "DIERR_OTHERAPPHASPRIO",
-         0,
-         Wheel::None,
-         init(0x9),
-         0,
-         {"Error acquiring keyboard device"},
-         2},
-        {"IDirectInputA::CreateDevice",
-         -1,
-         kDriverCode,
-         "80040301",
-         0,
-         Wheel::None,
-         init(0x2),
-         0,
-         {"Error creating mouse device"},
-         1},
-        {"IDirectInputDeviceA::SetDataFormat",
-         -1,
-         DIERR_GENERIC,
-         "DIERR_GENERIC",
-         0,
-         Wheel::None,
-         init(0x2),
-         0,
-         {"Error setting mouse data format"},
-         2},
-        {"IDirectInputDeviceA::SetCooperativeLevel",
-         -1,
-         DIERR_GENERIC,
-         "DIERR_GENERIC",
-         0,
-         Wheel::None,
-         init(0x2),
-         0,
-         {"Error setting mouse cooperative level"},
-         2},
-        {"IDirectInputDeviceA::Acquire",
-         -1,
-         DIERR_GENERIC,
-         "DIERR_GENERIC",
-         0,
-         Wheel::None,
-         init(0x2),
-         0,
-         {"Error acquiring mouse device"},
-         2},
-        {"IDirectInputA::QueryInterface",
-         -1,
-         DIERR_NOINTERFACE,
-         "DIERR_NOINTERFACE",
-         0,
-         Wheel::None,
-         init(0x9),
-         0,
-         {"Error Querying JoyConfig Interface"},
-         2},
-        {"IDirectInputJoyConfig::SetCooperativeLevel",
-         -1,
-         DIERR_GENERIC,
-         "DIERR_GENERIC",
-         0,
-         Wheel::None,
-         init(0x9),
-         0,
-         {"Error setting cooperative level"},
-         3},
-        {"IDirectInputJoyConfig::Acquire",
-         -1,
-         DIERR_OTHERAPPHASPRIO,
-         "DIERR_OTHERAPPHASPRIO",
-         0,
-         Wheel::None,
-         init(0x9),
-         0,
-         {"Error Acquiring JoyConfig object"},
-         3},
-        // The keyboard's notification: a failed unacquire is only logged.
-        // ... and the next step meets the device still acquired.
-        {"IDirectInputDeviceA::Unacquire",
-         -1,
-         DIERR_GENERIC,
-         "DIERR_GENERIC",
-         0x9,
-         Wheel::None,
-         keyboardOn,
-         0,
-         {kbUnacquire, "Error setting event notification.  Return Code: DIERR_ACQURIED"},
-         3},
-        {"IDirectInputDeviceA::SetEventNotification",
-         -1,
-         DIERR_ACQUIRED,
-         "DIERR_ACQURIED",
-         0x9,
-         Wheel::None,
-         keyboardOn,
-         0,
-         {"Error setting event notification"},
-         3},
-        {"IDirectInputDeviceA::Acquire",
-         -1,
-         DIERR_GENERIC,
-         "DIERR_GENERIC",
-         0x9,
-         Wheel::None,
-         keyboardOn,
-         0,
-         {"Error acquiring after setting event notification"},
-         3},
-        {"IDirectInputDeviceA::GetDeviceState",
-         -1,
-         DIERR_INPUTLOST,
-         "DIERR_INPUTLOST",
-         0x9,
-         Wheel::None,
-         [](CDIManager& m, HWND) {
-             BYTE keys[256];
-             std::memset(keys, 0xAB, sizeof keys);
-             long result = m.ReadKeyboardState(keys);
-             for (BYTE key : keys)
-                 if (key != 0xAB)
-                     return 0L; // the caller's buffer must keep what it had
-             return result;
-         },
-         DIERR_INPUTLOST,
-         {"Error getting keyboard device state"},
-         3},
-        {"IDirectInputJoyConfig::GetConfig",
-         -1,
-         DIERR_NOMOREITEMS,
-         "DIERR_NOMOREITEMS",
-         0x9,
-         Wheel::None,
-         [](CDIManager& m, HWND) {
-             DIJOYCONFIG config;
-             return long(m.GetJoyConfig(3, &config));
-         },
-         DIERR_NOMOREITEMS,
-         {"Error getting JoyConfig"},
-         3},
-        {"IDirectInputJoyConfig::GetConfig",
-         -1,
-         DIERR_GENERIC,
-         "DIERR_GENERIC",
-         0x9,
-         Wheel::None,
-         [](CDIManager& m, HWND) {
-             GUID guid = GUID_XAxis;
-             long result = m.GetJoyConfigGuid(0, &guid);
-             return IsEqualGUID(guid, GUID_XAxis) ? result : 0L;
-         },
-         DIERR_GENERIC,
-         {"Error getting JoyConfig - DIJC_GUIDINSTANCE"},
-         3},
-        // Game devices: a failed creation registers nothing and holds nothing of it.
-        {"IDirectInputJoyConfig::GetConfig",
-         0,
-         DIERR_NOMOREITEMS,
-         "DIERR_NOMOREITEMS",
-         0x9,
-         Wheel::Polled,
-         create,
-         DIERR_NOMOREITEMS,
-         {"Error getting JoyConfig - DIJC_GUIDINSTANCE", "Error getting game device GUID"},
-         3},
-        {"IDirectInputA::CreateDevice",
-         0,
-         DIERR_DEVICENOTREG,
-         "DIERR_DEVICENOTREG",
-         0x9,
-         Wheel::Polled,
-         create,
-         DIERR_DEVICENOTREG,
-         {"Error creating game device"},
-         3},
-        {"IDirectInputDevice2A::QueryInterface",
-         0,
-         DIERR_NOINTERFACE,
-         "DIERR_NOINTERFACE",
-         0x9,
-         Wheel::Polled,
-         create,
-         DIERR_NOINTERFACE,
-         {"Error querying for DirectInputDevice2"},
-         3},
-        {"IDirectInputDevice2A::SetDataFormat",
-         0,
-         DIERR_INVALIDPARAM,
-         "DIERR_INVALIDPARAM",
-         0x9,
-         Wheel::Polled,
-         create,
-         DIERR_INVALIDPARAM,
-         {"Error setting data format"},
-         3},
-        {"IDirectInputDevice2A::SetCooperativeLevel",
-         0,
-         DIERR_GENERIC,
-         "DIERR_GENERIC",
-         0x9,
-         Wheel::Polled,
-         create,
-         DIERR_GENERIC,
-         {"Error setting cooperative level"},
-         3},
-        {"IDirectInputDevice2A::Acquire",
-         0,
-         DIERR_OTHERAPPHASPRIO,
-         "DIERR_OTHERAPPHASPRIO",
-         0x9,
-         Wheel::Polled,
-         create,
-         DIERR_OTHERAPPHASPRIO,
-         {"Error acquiring Game device"},
-         3},
-        {"IDirectInputDevice2A::GetCapabilities",
-         0,
-         DIERR_GENERIC,
-         "DIERR_GENERIC",
-         0x9,
-         Wheel::Polled,
-         [](CDIManager& m, HWND) { return long(m.IsPolledDevice(0)); },
-         0,
-         {"Error getting device capabilities"},
-         4},
-        // Switching on: a failed unacquire is only logged; the timer starts.
-        {"IDirectInputDevice2A::Unacquire",
-         0,
-         DIERR_GENERIC,
-         "DIERR_GENERIC",
-         0x9,
-         Wheel::Polled,
-         deviceOn,
-         1,
-         {"Error unacquiring game device"},
-         4},
-        {"IDirectInputDevice2A::Acquire",
-         0,
-         DIERR_INPUTLOST,
-         "DIERR_INPUTLOST",
-         0x9,
-         Wheel::Polled,
-         deviceOn,
-         0,
-         {"Error acquiring after setting event notification"},
-         4},
-        {"IDirectInputDevice2A::Acquire",
-         0,
-         DIERR_INPUTLOST,
-         "DIERR_INPUTLOST",
-         0x9,
-         Wheel::Interrupt,
-         deviceOn,
-         0,
-         {"Error acquiring after setting event notification"},
-         4},
-        {"IDirectInputDevice2A::SetEventNotification",
-         0,
-         DIERR_ACQUIRED,
-         "DIERR_ACQURIED",
-         0x9,
-         Wheel::Interrupt,
-         deviceOn,
-         0,
-         {"Error setting event notification"},
-         4},
-        // Switching off goes on after a failed unacquire.
-        {"IDirectInputDevice2A::Unacquire",
-         0,
-         DIERR_NOTACQUIRED,
-         "DIERR_NOTACQUIRED",
-         0x9,
-         Wheel::InterruptOn,
-         [](CDIManager& m, HWND) { return long(m.SetGameDeviceNotification(0, FALSE, nullptr)); },
-         1,
-         {kbUnacquire},
-         4},
-        {"IDirectInputDevice2A::GetDeviceState",
-         0,
-         DIERR_NOTACQUIRED,
-         "DIERR_NOTACQUIRED",
-         0x9,
-         Wheel::Polled,
-         [](CDIManager& m, HWND) {
-             DIJOYSTATE2 state;
-             std::memset(&state, 0x5A, sizeof state);
-             long result = m.ReadGameDeviceState(0, &state);
-             return reinterpret_cast<BYTE*>(&state)[271] == 0x5A ? result : 0L;
-         },
-         DIERR_NOTACQUIRED,
-         {"Error getting game device state"},
-         4},
+    Operation deviceOff = [](CDIManager& m, HWND) {
+        return long(m.SetGameDeviceNotification(0, FALSE, nullptr));
     };
+    Operation readDevice = [](CDIManager& m, HWND) {
+        DIJOYSTATE2 state;
+        std::memset(&state, 0x5A, sizeof state);
+        long result = m.ReadGameDeviceState(0, &state);
+        return reinterpret_cast<BYTE*>(&state)[271] == 0x5A ? result : 0L;
+    };
+    const char* kbUnacquire = "Error unacquiring before setting event notification";
+    const char* guidFailed = "Error getting JoyConfig - DIJC_GUIDINSTANCE";
+    const char* notificationAfter =
+        "Error setting event notification.  Return Code: DIERR_ACQURIED";
+    const Before nothing = Before::Nothing, inited = Before::Init, polled = Before::Polled;
+    const Before interrupt = Before::Interrupt, interruptOn = Before::InterruptOn;
+    // clang-format off
+    return {
+        {"::DirectInputCreateA", DIERR_GENERIC, "DIERR_GENERIC", nothing, initUsual, 0, {"Error Creating DirectInput object"}, 0},
+        {"IDirectInputA::CreateDevice", DIERR_OUTOFMEMORY, "DIERR_OUTOFMEMORY", nothing, initUsual, 0, {"Error creating keyboard device"}, 1},
+        {"IDirectInputDeviceA::SetDataFormat", DIERR_ACQUIRED, "DIERR_ACQURIED", nothing, initUsual, 0, {"Error setting keyboard data format"}, 2},
+        {"IDirectInputDeviceA::SetCooperativeLevel", DIERR_INVALIDPARAM, "DIERR_INVALIDPARAM", nothing, initUsual, 0, {"Error setting keyboard cooperative level"}, 2},
+        {"IDirectInputDeviceA::Acquire", DIERR_OTHERAPPHASPRIO, "DIERR_OTHERAPPHASPRIO", nothing, initUsual, 0, {"Error acquiring keyboard device"}, 2},
+        {"IDirectInputA::CreateDevice", kDriverCode, "80040301", nothing, initMouse, 0, {"Error creating mouse device"}, 1},
+        {"IDirectInputDeviceA::SetDataFormat", DIERR_GENERIC, "DIERR_GENERIC", nothing, initMouse, 0, {"Error setting mouse data format"}, 2},
+        {"IDirectInputDeviceA::SetCooperativeLevel", DIERR_GENERIC, "DIERR_GENERIC", nothing, initMouse, 0, {"Error setting mouse cooperative level"}, 2},
+        {"IDirectInputDeviceA::Acquire", DIERR_GENERIC, "DIERR_GENERIC", nothing, initMouse, 0, {"Error acquiring mouse device"}, 2},
+        {"IDirectInputA::QueryInterface", DIERR_NOINTERFACE, "DIERR_NOINTERFACE", nothing, initUsual, 0, {"Error Querying JoyConfig Interface"}, 2},
+        {"IDirectInputJoyConfig::SetCooperativeLevel", DIERR_GENERIC, "DIERR_GENERIC", nothing, initUsual, 0, {"Error setting cooperative level"}, 3},
+        {"IDirectInputJoyConfig::Acquire", DIERR_OTHERAPPHASPRIO, "DIERR_OTHERAPPHASPRIO", nothing, initUsual, 0, {"Error Acquiring JoyConfig object"}, 3},
+        // The keyboard's notification: a failed unacquire is only logged,
+        // and the next step meets the device still acquired.
+        {"IDirectInputDeviceA::Unacquire", DIERR_GENERIC, "DIERR_GENERIC", inited, keyboardOn, 0, {kbUnacquire, notificationAfter}, 3},
+        {"IDirectInputDeviceA::SetEventNotification", DIERR_ACQUIRED, "DIERR_ACQURIED", inited, keyboardOn, 0, {"Error setting event notification"}, 3},
+        {"IDirectInputDeviceA::Acquire", DIERR_GENERIC, "DIERR_GENERIC", inited, keyboardOn, 0, {"Error acquiring after setting event notification"}, 3},
+        {"IDirectInputDeviceA::GetDeviceState", DIERR_INPUTLOST, "DIERR_INPUTLOST", inited, readKeys, DIERR_INPUTLOST, {"Error getting keyboard device state"}, 3},
+        {"IDirectInputJoyConfig::GetConfig", DIERR_NOMOREITEMS, "DIERR_NOMOREITEMS", inited, readConfig, DIERR_NOMOREITEMS, {"Error getting JoyConfig"}, 3},
+        {"IDirectInputJoyConfig::GetConfig", DIERR_GENERIC, "DIERR_GENERIC", inited, readGuid, DIERR_GENERIC, {guidFailed}, 3},
+        // Game devices: a failed creation registers nothing and holds nothing of it.
+        {"IDirectInputJoyConfig::GetConfig", DIERR_NOMOREITEMS, "DIERR_NOMOREITEMS", polled, create, DIERR_NOMOREITEMS, {guidFailed, "Error getting game device GUID"}, 3},
+        {"IDirectInputA::CreateDevice", DIERR_DEVICENOTREG, "DIERR_DEVICENOTREG", polled, create, DIERR_DEVICENOTREG, {"Error creating game device"}, 3},
+        {"IDirectInputDevice2A::QueryInterface", DIERR_NOINTERFACE, "DIERR_NOINTERFACE", polled, create, DIERR_NOINTERFACE, {"Error querying for DirectInputDevice2"}, 3},
+        {"IDirectInputDevice2A::SetDataFormat", DIERR_INVALIDPARAM, "DIERR_INVALIDPARAM", polled, create, DIERR_INVALIDPARAM, {"Error setting data format"}, 3},
+        {"IDirectInputDevice2A::SetCooperativeLevel", DIERR_GENERIC, "DIERR_GENERIC", polled, create, DIERR_GENERIC, {"Error setting cooperative level"}, 3},
+        {"IDirectInputDevice2A::Acquire", DIERR_OTHERAPPHASPRIO, "DIERR_OTHERAPPHASPRIO", polled, create, DIERR_OTHERAPPHASPRIO, {"Error acquiring Game device"}, 3},
+        {"IDirectInputDevice2A::GetCapabilities", DIERR_GENERIC, "DIERR_GENERIC", polled, isPolled, 0, {"Error getting device capabilities"}, 4},
+        // Switching on: a failed unacquire is only logged; the timer starts.
+        {"IDirectInputDevice2A::Unacquire", DIERR_GENERIC, "DIERR_GENERIC", polled, deviceOn, 1, {"Error unacquiring game device"}, 4},
+        {"IDirectInputDevice2A::Acquire", DIERR_INPUTLOST, "DIERR_INPUTLOST", polled, deviceOn, 0, {"Error acquiring after setting event notification"}, 4},
+        {"IDirectInputDevice2A::Acquire", DIERR_INPUTLOST, "DIERR_INPUTLOST", interrupt, deviceOn, 0, {"Error acquiring after setting event notification"}, 4},
+        {"IDirectInputDevice2A::SetEventNotification", DIERR_ACQUIRED, "DIERR_ACQURIED", interrupt, deviceOn, 0, {"Error setting event notification"}, 4},
+        // Switching off goes on after a failed unacquire.
+        {"IDirectInputDevice2A::Unacquire", DIERR_NOTACQUIRED, "DIERR_NOTACQUIRED", interruptOn, deviceOff, 1, {kbUnacquire}, 4},
+        {"IDirectInputDevice2A::GetDeviceState", DIERR_NOTACQUIRED, "DIERR_NOTACQUIRED", polled, readDevice, DIERR_NOTACQUIRED, {"Error getting game device state"}, 4},
+    };
+    // clang-format on
 }
 
 } // namespace
@@ -393,23 +135,25 @@ TEST_F(EngineTest, EachFailingCallIsLoggedAndDecidesWhatTheOperationDoesNext) {
         SCOPED_TRACE("case " + std::to_string(i) + ": " + c.lines.back());
         m_dir.Write("Briskarn.log", "");
         m_pManager.reset(new CDIManager);
-        if (c.wheel != Wheel::None)
-            PutWheel(0, c.wheel == Wheel::Polled || c.wheel == Wheel::PolledOn);
+        bool wheel = c.before != Before::Nothing && c.before != Before::Init;
+        if (wheel)
+            PutWheel(0, c.before == Before::Polled);
         HWND main = window();
-        if (c.initFlags) {
+        if (c.before != Before::Nothing) {
             ASSERT_EQ(OnMain([&](CDIManager& m) {
-                          return m.Init(GetModuleHandleA(nullptr), main, c.initFlags, nullptr);
+                          return m.Init(GetModuleHandleA(nullptr), main, kKeyboard | kJoyConfig,
+                                        nullptr);
                       }),
                       1);
         }
-        if (c.wheel != Wheel::None) {
+        if (wheel) {
             ASSERT_EQ(OnMain([](CDIManager& m) { return m.CreateGameDevice(0); }), DI_OK);
         }
-        if (c.wheel == Wheel::InterruptOn) {
+        if (c.before == Before::InterruptOn) {
             ASSERT_EQ(OnMain([](CDIManager& m) { return m.SetGameDeviceNotification(0, 1, 0); }),
                       1);
         }
-        Fail(c.method, c.device, 1, c.code);
+        Fail(c.method, wheel ? 0 : -1, 1, c.code);
         EXPECT_EQ(OnMain([&](CDIManager& m) { return c.operation(m, main); }), c.result);
         ClearFailures();
         std::vector<std::string> expected;
@@ -431,7 +175,14 @@ TEST_F(EngineTest, InitCreatesWhatItsFlagsAskForAndAlwaysTheEventsAndTheWorker) 
     const struct {
         DWORD flags;
         long objects; // DirectInput, then one per device or interface
-    } kCases[] = {{0x0, 1}, {0x4, 1}, {0x1, 2}, {0x2, 2}, {0x8, 2}, {0x9, 3}, {0xB, 4}, {0xFF, 4}};
+    } kCases[] = {{0, 1},
+                  {0x4, 1}, // no flag of the manager's
+                  {kKeyboard, 2},
+                  {kMouse, 2},
+                  {kJoyConfig, 2},
+                  {kKeyboard | kJoyConfig, 3},
+                  {kKeyboard | kMouse | kJoyConfig, 4},
+                  {0xFF, 4}};
     std::size_t handles = OpenHandles();
     for (const auto& c : kCases) {
         SCOPED_TRACE("flags " + std::to_string(c.flags));
@@ -456,21 +207,21 @@ TEST_F(EngineTest, InitCreatesWhatItsFlagsAskForAndAlwaysTheEventsAndTheWorker) 
 TEST_F(EngineTest, ASecondInitKeepsTheFirstWindowAndRepeatsOnlyTheJoystickConfiguration) {
     HWND main = window(), other = m_main.otherWindow();
     ASSERT_EQ(OnMain([&](CDIManager& m) {
-                  return m.Init(GetModuleHandleA(nullptr), main, 0x8, nullptr);
+                  return m.Init(GetModuleHandleA(nullptr), main, kJoyConfig, nullptr);
               }),
               1);
     std::size_t handles = OpenHandles();
     // The joystick configuration's cooperative level is asked for again.
     Fail("IDirectInputJoyConfig::SetCooperativeLevel", -1, 1, DIERR_GENERIC);
     EXPECT_EQ(OnMain([&](CDIManager& m) {
-                  return m.Init(GetModuleHandleA(nullptr), other, 0x9, nullptr);
+                  return m.Init(GetModuleHandleA(nullptr), other, kKeyboard | kJoyConfig, nullptr);
               }),
               0);
     EXPECT_EQ(Log(),
               std::vector<std::string>{Line("Error setting cooperative level", "DIERR_GENERIC")});
     ClearFailures();
     EXPECT_EQ(OnMain([&](CDIManager& m) {
-                  return m.Init(GetModuleHandleA(nullptr), other, 0x9, nullptr);
+                  return m.Init(GetModuleHandleA(nullptr), other, kKeyboard | kJoyConfig, nullptr);
               }),
               1);
     EXPECT_EQ(LiveObjects(), 3) << "one DirectInput, the keyboard once, one configuration";
@@ -495,14 +246,14 @@ TEST_F(EngineTest, APartlyFailedInitIsCompletedByTheNextAndTornDownWhole) {
     std::size_t handles = OpenHandles();
     Fail("IDirectInputDeviceA::Acquire", -1, 1, DIERR_OTHERAPPHASPRIO);
     EXPECT_EQ(OnMain([&](CDIManager& m) {
-                  return m.Init(GetModuleHandleA(nullptr), main, 0x9, nullptr);
+                  return m.Init(GetModuleHandleA(nullptr), main, kKeyboard | kJoyConfig, nullptr);
               }),
               0);
     EXPECT_EQ(LiveObjects(), 2);
     EXPECT_EQ(OpenHandles(), handles) << "no events and no worker after a failed Init";
     // The keyboard is held, so the next Init leaves it as it is.
     EXPECT_EQ(OnMain([&](CDIManager& m) {
-                  return m.Init(GetModuleHandleA(nullptr), main, 0x9, nullptr);
+                  return m.Init(GetModuleHandleA(nullptr), main, kKeyboard | kJoyConfig, nullptr);
               }),
               1);
     EXPECT_EQ(LiveObjects(), 3);
@@ -515,7 +266,8 @@ TEST_F(EngineTest, APartlyFailedInitIsCompletedByTheNextAndTornDownWhole) {
     m_pManager.reset(new CDIManager);
     Fail("IDirectInputA::QueryInterface", -1, 0, DIERR_NOINTERFACE);
     EXPECT_EQ(OnMain([&](CDIManager& m) {
-                  return m.Init(GetModuleHandleA(nullptr), main, 0xB, nullptr);
+                  return m.Init(GetModuleHandleA(nullptr), main, kKeyboard | kMouse | kJoyConfig,
+                                nullptr);
               }),
               0);
     EXPECT_EQ(LiveObjects(), 3);
@@ -542,7 +294,7 @@ TEST_F(EngineTest, WithoutAKeyboardTheReadGivesZerosAndOne) {
     // Switching on without events answers no, but the window has changed.
     HWND main = window();
     EXPECT_EQ(OnMain([&](CDIManager& m) {
-                  return m.Init(GetModuleHandleA(nullptr), main, 0x8, nullptr);
+                  return m.Init(GetModuleHandleA(nullptr), main, kJoyConfig, nullptr);
               }),
               1);
     EXPECT_EQ(Log(), std::vector<std::string>{});
@@ -556,7 +308,7 @@ TEST_F(EngineTest, TheTeardownLetsTheWorkersMessageThroughAndClosesTheEventsAfte
     HWND main = window();
     std::size_t handles = OpenHandles();
     ASSERT_EQ(OnMain([&](CDIManager& m) {
-                  return m.Init(GetModuleHandleA(nullptr), main, 0x1, nullptr) &&
+                  return m.Init(GetModuleHandleA(nullptr), main, kKeyboard, nullptr) &&
                          m.SetKeyboardNotification(TRUE, nullptr);
               }),
               1);

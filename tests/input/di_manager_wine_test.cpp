@@ -56,14 +56,18 @@ TEST_F(WineEngineTest, InitTakesTheKeyboardAndFailsOnTheMissingJoystickConfigura
     ASSERT_NE(m_hWnd, nullptr);
     {
         CDIManager manager;
-        ASSERT_EQ(manager.Init(GetModuleHandleA(nullptr), m_hWnd, 0x1, nullptr), TRUE);
+        ASSERT_EQ(
+            manager.Init(GetModuleHandleA(nullptr), m_hWnd, CDIManager::kInitKeyboard, nullptr),
+            TRUE);
         BYTE keys[256];
         EXPECT_EQ(manager.ReadKeyboardState(keys), DI_OK) << "the keyboard is acquired";
         for (const char* name : {"KVDIGAMEDEVICEEVENT", "KVDIKEYBOARDEVENT", "KVDITERMINATE"})
             EXPECT_TRUE(EventExists(name)) << name;
         EXPECT_TRUE(LogEntries(m_dir).empty());
 
-        EXPECT_EQ(manager.Init(GetModuleHandleA(nullptr), m_hWnd, 0x9, nullptr), FALSE);
+        EXPECT_EQ(manager.Init(GetModuleHandleA(nullptr), m_hWnd,
+                               CDIManager::kInitKeyboard | CDIManager::kInitJoyConfig, nullptr),
+                  FALSE);
         EXPECT_EQ(LogEntries(m_dir),
                   std::vector<std::string>{
                       "Error Querying JoyConfig Interface.  Return Code: DIERR_NOINTERFACE"});
@@ -89,7 +93,8 @@ void CALLBACK CountedPoll(UINT id, UINT message, DWORD_PTR user, DWORD_PTR r1, D
 
 TEST_F(WineEngineTest, APeriodicTimerDrivesThePassesUntilItIsKilled) {
     CDIManager manager;
-    ASSERT_EQ(manager.Init(GetModuleHandleA(nullptr), m_hWnd, 0x1, nullptr), TRUE);
+    ASSERT_EQ(manager.Init(GetModuleHandleA(nullptr), m_hWnd, CDIManager::kInitKeyboard, nullptr),
+              TRUE);
     TIMECAPS caps;
     ASSERT_EQ(timeGetDevCaps(&caps, sizeof caps), TIMERR_NOERROR);
     EXPECT_LE(caps.wPeriodMin, 20u);
