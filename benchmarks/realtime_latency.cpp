@@ -26,7 +26,7 @@
 #include "dinput/input_devices.h"
 #include "sim/driver_device.h"
 #include "sim/game_devices.h"
-#include "sim/scenario.h"
+#include "sim/runner.h"
 #include "sim/session.h"
 #include "sim/steps.h"
 
@@ -50,7 +50,7 @@ void OnReport(const hosted::DriverReport&) {
 
 void Do(hosted::LiveSession& session, const std::string& line) {
     std::string error;
-    if (session.Do(line, &error) != hosted::LiveSession::Outcome::Done)
+    if (session.Do(line, &error) != hosted::StepOutcome::Done)
         Fail(line + ": " + error);
 }
 
@@ -63,7 +63,7 @@ void Pace(hosted::LiveSession& session, const hosted::WallClockPacer& pacer,
     while (!stop()) {
         std::this_thread::sleep_until(std::min(until, pacer.NextDue()));
         std::string error;
-        if (session.CatchUp(pacer, &error) != hosted::LiveSession::Outcome::Done)
+        if (session.CatchUp(pacer, &error) != hosted::StepOutcome::Done)
             Fail(error);
         if (Clock::now() >= until)
             return;

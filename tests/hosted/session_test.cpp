@@ -15,7 +15,7 @@
 
 namespace {
 
-using Outcome = hosted::LiveSession::Outcome;
+using hosted::StepOutcome;
 
 std::int64_t Now() {
     hosted::MachineLock lock = hosted::LockMachine();
@@ -38,25 +38,25 @@ TEST(LiveSession, RecordsTheStepsCarriedOutWithTheTimeBetweenThemAsOneAdvance) {
     const std::int64_t start = Now();
     const std::string kSet = "registry dword \"HKCU\\Software\\Session Test\" \"Value\" 7";
 
-    EXPECT_EQ(session.AdvanceTo(start + 20, &error), Outcome::Done) << error;
-    EXPECT_EQ(session.AdvanceTo(start + 50, &error), Outcome::Done) << error;
-    EXPECT_EQ(session.AdvanceTo(start + 50, &error), Outcome::Done) << "not later: nothing";
-    EXPECT_EQ(session.AdvanceTo(start + 10, &error), Outcome::Done) << "earlier: nothing";
+    EXPECT_EQ(session.AdvanceTo(start + 20, &error), StepOutcome::Done) << error;
+    EXPECT_EQ(session.AdvanceTo(start + 50, &error), StepOutcome::Done) << error;
+    EXPECT_EQ(session.AdvanceTo(start + 50, &error), StepOutcome::Done) << "not later: nothing";
+    EXPECT_EQ(session.AdvanceTo(start + 10, &error), StepOutcome::Done) << "earlier: nothing";
     EXPECT_EQ(Now(), start + 50);
     // Refused steps change nothing, so a replay must not meet them.
     const char* const kRefused[] = {"click 4242",  "frobnicate 1",       "",
                                     "# a comment", "key enter\nkey tab", "advance soon"};
     for (const char* line : kRefused) {
         error.clear();
-        EXPECT_EQ(session.Do(line, &error), Outcome::Refused) << line;
+        EXPECT_EQ(session.Do(line, &error), StepOutcome::Refused) << line;
         EXPECT_NE(error, "") << line;
     }
-    EXPECT_EQ(session.Do(kSet, &error), Outcome::Done) << error;
-    EXPECT_EQ(session.Do(kSet, &error), Outcome::Done) << error;
-    EXPECT_EQ(session.AdvanceTo(start + 70, &error), Outcome::Done) << error;
-    EXPECT_EQ(session.AdvanceTo(start + 80, &error), Outcome::Done) << error;
-    EXPECT_EQ(session.Do("advance 5ms", &error), Outcome::Done) << error;
-    EXPECT_EQ(session.AdvanceTo(start + 100, &error), Outcome::Done) << error;
+    EXPECT_EQ(session.Do(kSet, &error), StepOutcome::Done) << error;
+    EXPECT_EQ(session.Do(kSet, &error), StepOutcome::Done) << error;
+    EXPECT_EQ(session.AdvanceTo(start + 70, &error), StepOutcome::Done) << error;
+    EXPECT_EQ(session.AdvanceTo(start + 80, &error), StepOutcome::Done) << error;
+    EXPECT_EQ(session.Do("advance 5ms", &error), StepOutcome::Done) << error;
+    EXPECT_EQ(session.AdvanceTo(start + 100, &error), StepOutcome::Done) << error;
     session.Flush();
     session.Flush();
     EXPECT_EQ(Contents(recording), "advance 50ms\n" + kSet + "\n" + kSet +
@@ -146,9 +146,9 @@ TEST(RegistrySetUpLines, RecreateTheValuesAndLeaveOutWhatALineCannotSpell) {
 
     hosted::LiveSession session;
     std::string error;
-    ASSERT_EQ(session.Do("registry delete \"" + kPath + "\"", &error), Outcome::Done) << error;
+    ASSERT_EQ(session.Do("registry delete \"" + kPath + "\"", &error), StepOutcome::Done) << error;
     for (const std::string& line : lines)
-        ASSERT_EQ(session.Do(line, &error), Outcome::Done) << line << ": " << error;
+        ASSERT_EQ(session.Do(line, &error), StepOutcome::Done) << line << ": " << error;
     for (const Value& value : kKept) {
         DWORD type = REG_NONE;
         EXPECT_EQ(Read(value, &type), value.data) << value.key << " " << value.name;

@@ -36,7 +36,7 @@ TEST(WheelPose, TheStepLineNamesWhatDiffersAndCarriedOutGivesThePoseBack) {
     hosted::LiveSession session;
     std::string error;
     ASSERT_EQ(session.Do("slot " + std::to_string(kSlot) + " wheel polled", &error),
-              hosted::LiveSession::Outcome::Done)
+              hosted::StepOutcome::Done)
         << error;
     const struct {
         hosted::WheelPose to;
@@ -63,7 +63,7 @@ TEST(WheelPose, TheStepLineNamesWhatDiffersAndCarriedOutGivesThePoseBack) {
             expected += " " + change;
         EXPECT_EQ(line, expected.empty() ? "" : "wheel " + std::to_string(kSlot) + expected);
         if (!line.empty()) {
-            ASSERT_EQ(session.Do(line, &error), hosted::LiveSession::Outcome::Done) << error;
+            ASSERT_EQ(session.Do(line, &error), hosted::StepOutcome::Done) << error;
         }
         hosted::WheelPose read;
         {

@@ -155,7 +155,7 @@ TEST_F(ButtonsDialog, ShowsTheCallersNumbersAndOkAtOnceGivesThemBack) {
     EXPECT_EQ(window.caption, "Setup Buttons");
     EXPECT_EQ(EditTexts(), (std::vector<std::string>{"2", "3", "4", "5"}));
     for (int id : {IDC_SPIN1, IDC_SPIN2, IDC_SPIN3, IDC_SPIN4})
-        EXPECT_EQ(Control(id).kind, "updown");
+        EXPECT_EQ(Control(id).kind, hosted::WindowKind::UpDown);
     EXPECT_EQ(Control(IDC_SPIN3).text, "4");
     EXPECT_TRUE(Control(IDOK).focused);
     Click(IDOK);

@@ -13,6 +13,7 @@ namespace {
 
 using hosted::ControlView;
 using hosted::MenuItemView;
+using hosted::WindowKind;
 using hosted::WindowView;
 using namespace hosted::term;
 
@@ -25,7 +26,7 @@ RECT Units(int x, int y, int cx, int cy) {
     return RECT{left, top, left + scale(cx, 6, 4), top + scale(cy, 13, 8)};
 }
 
-ControlView Control(int id, const char* kind, const char* text, RECT rect, DWORD style = 0) {
+ControlView Control(int id, WindowKind kind, const char* text, RECT rect, DWORD style = 0) {
     ControlView control;
     control.id = id;
     control.kind = kind;
@@ -97,28 +98,33 @@ Drawn Draw(const std::vector<WindowView>& windows) {
 }
 
 TEST(DrawControls, EachKindShowsItsStateInPlainText) {
-    ControlView hidden = Control(9, "button", "Hidden", Units(4, 72, 40, 14));
+    ControlView hidden = Control(9, WindowKind::Button, "Hidden", Units(4, 72, 40, 14));
     hidden.visible = false;
-    ControlView disabled = Control(10, "checkbox", "Off", Units(112, 42, 40, 10), BS_AUTOCHECKBOX);
+    ControlView disabled =
+        Control(10, WindowKind::Button, "Off", Units(112, 42, 40, 10), BS_AUTOCHECKBOX);
     disabled.enabled = false;
-    ControlView checked = Control(2, "checkbox", "&Check", Units(4, 20, 60, 10), BS_AUTOCHECKBOX);
+    ControlView checked =
+        Control(2, WindowKind::Button, "&Check", Units(4, 20, 60, 10), BS_AUTOCHECKBOX);
     checked.check = BST_CHECKED;
-    ControlView pressed =
-        Control(5, "checkbox", "Enable", Units(4, 40, 48, 14), BS_AUTOCHECKBOX | BS_PUSHLIKE);
+    ControlView pressed = Control(5, WindowKind::Button, "Enable", Units(4, 40, 48, 14),
+                                  BS_AUTOCHECKBOX | BS_PUSHLIKE);
     pressed.check = BST_CHECKED;
-    ControlView chosen = Control(4, "radio", "Two", Units(60, 30, 40, 10), BS_AUTORADIOBUTTON);
+    ControlView chosen =
+        Control(4, WindowKind::Button, "Two", Units(60, 30, 40, 10), BS_AUTORADIOBUTTON);
     chosen.check = BST_CHECKED;
     WindowView window = Dialog(
         "Kinds", 160, 90,
-        {Control(1, "button", "&Close", Units(100, 4, 48, 14)),
-         Control(11, "button", "OK", Units(100, 20, 48, 14), BS_DEFPUSHBUTTON), checked,
-         Control(3, "radio", "One", Units(4, 30, 40, 10), BS_AUTORADIOBUTTON), chosen, pressed,
-         Control(6, "checkbox", "Idle", Units(60, 40, 48, 14), BS_AUTOCHECKBOX | BS_PUSHLIKE),
-         disabled, Control(7, "edit", "42", Units(4, 56, 32, 14)),
-         Control(8, "updown", "42", Units(34, 56, 11, 14)), hidden,
-         Control(-1, "groupbox", "Axes", Units(80, 56, 72, 30)),
-         Control(-1, "icon", "", Units(4, 72, 20, 20)),
-         Control(-1, "static", "Fish && Chips", Units(88, 68, 60, 8))});
+        {Control(1, WindowKind::Button, "&Close", Units(100, 4, 48, 14)),
+         Control(11, WindowKind::Button, "OK", Units(100, 20, 48, 14), BS_DEFPUSHBUTTON), checked,
+         Control(3, WindowKind::Button, "One", Units(4, 30, 40, 10), BS_AUTORADIOBUTTON), chosen,
+         pressed,
+         Control(6, WindowKind::Button, "Idle", Units(60, 40, 48, 14),
+                 BS_AUTOCHECKBOX | BS_PUSHLIKE),
+         disabled, Control(7, WindowKind::Edit, "42", Units(4, 56, 32, 14)),
+         Control(8, WindowKind::UpDown, "42", Units(34, 56, 11, 14)), hidden,
+         Control(-1, WindowKind::Button, "Axes", Units(80, 56, 72, 30), BS_GROUPBOX),
+         Control(-1, WindowKind::Static, "", Units(4, 72, 20, 20), SS_ICON),
+         Control(-1, WindowKind::Static, "Fish && Chips", Units(88, 68, 60, 8))});
     Drawn drawn = Draw({window});
 
     EXPECT_EQ(drawn.Picture(13), R"(+[-] Kinds ------------------------------+
@@ -148,21 +154,23 @@ TEST(DrawControls, TheFocusedControlIsMarkedInPlainTextAndReversed) {
         const char* seen;
         const char* reversed;
     };
-    ControlView edit = Control(1, "edit", "12345", Units(4, 4, 40, 14));
+    ControlView edit = Control(1, WindowKind::Edit, "12345", Units(4, 4, 40, 14));
     edit.selStart = 1;
     edit.selEnd = 3;
-    ControlView caret = Control(1, "edit", "12", Units(4, 4, 40, 14));
+    ControlView caret = Control(1, WindowKind::Edit, "12", Units(4, 4, 40, 14));
     caret.selStart = caret.selEnd = 2;
-    ControlView check = Control(1, "checkbox", "Button 1", Units(4, 4, 60, 10), BS_AUTOCHECKBOX);
+    ControlView check =
+        Control(1, WindowKind::Button, "Button 1", Units(4, 4, 60, 10), BS_AUTOCHECKBOX);
     check.check = BST_CHECKED;
-    ControlView pushLike =
-        Control(1, "checkbox", "Enable", Units(4, 4, 48, 14), BS_AUTOCHECKBOX | BS_PUSHLIKE);
+    ControlView pushLike = Control(1, WindowKind::Button, "Enable", Units(4, 4, 48, 14),
+                                   BS_AUTOCHECKBOX | BS_PUSHLIKE);
     pushLike.check = BST_CHECKED;
     const Case cases[] = {
-        {Control(1, "button", "&Setup...", Units(4, 4, 50, 14)), "[>Setup...<]", "Setup..."},
+        {Control(1, WindowKind::Button, "&Setup...", Units(4, 4, 50, 14)), "[>Setup...<]",
+         "Setup..."},
         {check, "[x]>Button 1<", "Button 1"},
-        {Control(1, "radio", "Joystick", Units(4, 4, 60, 10), BS_AUTORADIOBUTTON), "( )>Joystick<",
-         "Joystick"},
+        {Control(1, WindowKind::Button, "Joystick", Units(4, 4, 60, 10), BS_AUTORADIOBUTTON),
+         "( )>Joystick<", "Joystick"},
         {pushLike, "[*>Enable<*]", "[*>Enable<*]"},
         {edit, "12345____<", "23"},
         {caret, "12_______<", "_"},
@@ -179,20 +187,21 @@ TEST(DrawControls, TheFocusedControlIsMarkedInPlainTextAndReversed) {
 }
 
 TEST(DrawControls, StaticsAlignWrapAndKeepClearOfTheirNeighbours) {
-    WindowView window = Dialog(
-        "Labels", 100, 110,
-        {Control(-1, "static", "Left", Units(4, 4, 80, 8)),
-         Control(-1, "static", "Centre", Units(4, 12, 80, 8), SS_CENTER),
-         Control(-1, "static", "Right", Units(4, 20, 80, 8), SS_RIGHT),
-         Control(-1, "static", "a & b", Units(4, 28, 80, 8), SS_NOPREFIX),
-         Control(-1, "static", "The quick brown fox jumps over the lazy dog", Units(4, 36, 60, 24)),
-         // Longer than their rects: on into free cells up to the next control,
-         // then onto free rows below.
-         Control(-1, "static", "DIJoyCount:", Units(4, 62, 40, 8)),
-         Control(1, "edit", "", Units(48, 60, 40, 14)),
-         Control(-1, "static", "Count of things:", Units(4, 78, 40, 8)),
-         Control(2, "edit", "", Units(48, 76, 40, 14)),
-         Control(-1, "static", "X-axis-label", Units(4, 94, 20, 8))});
+    WindowView window =
+        Dialog("Labels", 100, 110,
+               {Control(-1, WindowKind::Static, "Left", Units(4, 4, 80, 8)),
+                Control(-1, WindowKind::Static, "Centre", Units(4, 12, 80, 8), SS_CENTER),
+                Control(-1, WindowKind::Static, "Right", Units(4, 20, 80, 8), SS_RIGHT),
+                Control(-1, WindowKind::Static, "a & b", Units(4, 28, 80, 8), SS_NOPREFIX),
+                Control(-1, WindowKind::Static, "The quick brown fox jumps over the lazy dog",
+                        Units(4, 36, 60, 24)),
+                // Longer than their rects: on into free cells up to the next control,
+                // then onto free rows below.
+                Control(-1, WindowKind::Static, "DIJoyCount:", Units(4, 62, 40, 8)),
+                Control(1, WindowKind::Edit, "", Units(48, 60, 40, 14)),
+                Control(-1, WindowKind::Static, "Count of things:", Units(4, 78, 40, 8)),
+                Control(2, WindowKind::Edit, "", Units(48, 76, 40, 14)),
+                Control(-1, WindowKind::Static, "X-axis-label", Units(4, 94, 20, 8))});
     Drawn drawn = Draw({window});
 
     EXPECT_EQ(drawn.Picture(16), R"(+[-] Labels --------------+
@@ -215,19 +224,20 @@ TEST(DrawControls, StaticsAlignWrapAndKeepClearOfTheirNeighbours) {
 }
 
 TEST(DrawWindows, LaterWindowsAreCentredOverTheFirstAndOnlyTheTopOneTakesInput) {
-    ControlView disabled = Control(3, "button", "Off", Units(44, 4, 32, 14));
+    ControlView disabled = Control(3, WindowKind::Button, "Off", Units(44, 4, 32, 14));
     disabled.enabled = false;
-    ControlView hidden = Control(4, "button", "Gone", Units(50, 40, 40, 14));
+    ControlView hidden = Control(4, WindowKind::Button, "Gone", Units(50, 40, 40, 14));
     hidden.visible = false;
     WindowView main = Dialog("Main", 120, 80,
-                             {Control(1, "button", "Below", Units(40, 30, 40, 14)),
-                              Control(2, "button", "Also", Units(4, 4, 40, 14))});
-    WindowView modal = Dialog("Modal", 80, 64,
-                              {Control(IDOK, "button", "OK", Units(4, 4, 40, 14)), disabled, hidden,
-                               Control(-1, "groupbox", "Group", Units(2, 20, 76, 30)),
-                               Control(-1, "static", "Label", Units(8, 31, 24, 8)),
-                               Control(5, "edit", "7", Units(32, 28, 24, 14)),
-                               Control(6, "updown", "7", Units(56, 28, 11, 14))});
+                             {Control(1, WindowKind::Button, "Below", Units(40, 30, 40, 14)),
+                              Control(2, WindowKind::Button, "Also", Units(4, 4, 40, 14))});
+    WindowView modal =
+        Dialog("Modal", 80, 64,
+               {Control(IDOK, WindowKind::Button, "OK", Units(4, 4, 40, 14)), disabled, hidden,
+                Control(-1, WindowKind::Button, "Group", Units(2, 20, 76, 30), BS_GROUPBOX),
+                Control(-1, WindowKind::Static, "Label", Units(8, 31, 24, 8)),
+                Control(5, WindowKind::Edit, "7", Units(32, 28, 24, 14)),
+                Control(6, WindowKind::UpDown, "7", Units(56, 28, 11, 14))});
     modal.hasSystemMenu = false;
     Drawn drawn = Draw({main, modal});
 
@@ -270,7 +280,7 @@ TEST(DrawWindows, LaterWindowsAreCentredOverTheFirstAndOnlyTheTopOneTakesInput) 
 
 TEST(DrawWindows, AMinimisedWindowShowsItsIconAndCaption) {
     WindowView main =
-        Dialog("Velomira", 120, 80, {Control(1, "button", "Close", Units(4, 4, 40, 14))});
+        Dialog("Velomira", 120, 80, {Control(1, WindowKind::Button, "Close", Units(4, 4, 40, 14))});
     main.iconic = true;
     Drawn drawn = Draw({main});
     EXPECT_EQ(drawn.Picture(4), "+--------------+\n| ( ) Velomira |\n+--------------+\n\n");

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <strings.h>
 
+#include "core/forever.h"
+
 namespace hosted {
 namespace {
 
@@ -66,8 +68,7 @@ struct Registry {
 };
 
 Registry& State() {
-    // Never destroyed: the program's static destructors still use it.
-    static auto* registry = new Registry;
+    static Forever<Registry> registry;
     return *registry;
 }
 

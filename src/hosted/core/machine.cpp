@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/clock.h"
+#include "core/forever.h"
 #include "core/format.h"
 
 namespace hosted {
@@ -24,10 +25,8 @@ struct Machine {
     DWORD nextId = 0x100;
 };
 
-// Never destroyed: threads that end after main has returned (and the
-// program's own static destructors) still lock it and leave its list.
 Machine& TheMachine() {
-    static Machine* machine = new Machine;
+    static Forever<Machine> machine;
     return *machine;
 }
 

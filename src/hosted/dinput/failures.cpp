@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "core/forever.h"
+
 namespace hosted {
 namespace {
 
@@ -14,7 +16,7 @@ struct Rule {
 };
 
 std::vector<Rule>& Rules() {
-    static auto* rules = new std::vector<Rule>;
+    static Forever<std::vector<Rule>> rules;
     return *rules;
 }
 

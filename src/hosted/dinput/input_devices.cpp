@@ -2,18 +2,12 @@
 
 #include <cstring>
 
+#include "core/forever.h"
 #include "dinput/failures.h"
 #include "kernel/sync.h"
 
 namespace hosted {
 namespace {
-
-struct Devices {
-    InputDevice keyboard;
-    InputDevice mouse;
-    std::shared_ptr<InputDevice> slots[kJoystickSlots];
-    HRESULT slotResults[kJoystickSlots] = {};
-};
 
 InputDevice SystemDevice(const GUID& instance, const char* name, DWORD type,
                          const DIDATAFORMAT& format) {
@@ -26,16 +20,16 @@ InputDevice SystemDevice(const GUID& instance, const char* name, DWORD type,
     return device;
 }
 
-// Never destroyed: the program's static destructors release their devices
-// after everything of the hosted layer's own would be gone.
+struct Devices {
+    InputDevice keyboard =
+        SystemDevice(GUID_SysKeyboard, "Keyboard", 0x13 /* keyboard */, c_dfDIKeyboard);
+    InputDevice mouse = SystemDevice(GUID_SysMouse, "Mouse", 0x12 /* mouse */, c_dfDIMouse);
+    std::shared_ptr<InputDevice> slots[kJoystickSlots];
+    HRESULT slotResults[kJoystickSlots] = {};
+};
+
 Devices& TheDevices() {
-    static Devices* devices = [] {
-        auto* fresh = new Devices;
-        fresh->keyboard =
-            SystemDevice(GUID_SysKeyboard, "Keyboard", 0x13 /* keyboard */, c_dfDIKeyboard);
-        fresh->mouse = SystemDevice(GUID_SysMouse, "Mouse", 0x12 /* mouse */, c_dfDIMouse);
-        return fresh;
-    }();
+    static Forever<Devices> devices;
     return *devices;
 }
 

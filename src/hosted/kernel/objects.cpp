@@ -6,6 +6,8 @@
 #include <cctype>
 #include <map>
 
+#include "core/forever.h"
+
 namespace hosted {
 namespace {
 
@@ -18,14 +20,12 @@ struct HandleTable {
 };
 
 HandleTable& Handles() {
-    // Never destroyed: the program's static destructors still use it.
-    static auto* table = new HandleTable;
+    static Forever<HandleTable> table;
     return *table;
 }
 
 std::map<std::string, DeviceOpener>& Devices() {
-    // Never destroyed: the program's static destructors still use it.
-    static auto* devices = new std::map<std::string, DeviceOpener>;
+    static Forever<std::map<std::string, DeviceOpener>> devices;
     return *devices;
 }
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/forever.h"
 #include "core/format.h"
 #include "core/machine.h"
 #include "core/transcript.h"
@@ -50,7 +51,7 @@ std::string ThreadPriorityName(int priority) {
 } // namespace
 
 PrioritySettings& Priorities() {
-    static auto* settings = new PrioritySettings;
+    static Forever<PrioritySettings> settings;
     return *settings;
 }
 

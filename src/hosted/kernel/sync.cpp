@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "core/forever.h"
 #include "kernel/objects.h"
 #include "kernel/sync.h"
 #include "core/clock.h"
@@ -45,8 +46,7 @@ class ThreadObject : public KernelObject {
 };
 
 std::map<std::string, std::weak_ptr<EventObject>>& NamedEvents() {
-    // Never destroyed: the program's static destructors still use it.
-    static auto* events = new std::map<std::string, std::weak_ptr<EventObject>>;
+    static Forever<std::map<std::string, std::weak_ptr<EventObject>>> events;
     return *events;
 }
 

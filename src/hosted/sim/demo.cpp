@@ -1,12 +1,13 @@
 #include "sim/demo.h"
 
-#include "sim/scenario.h"
+#include "resource.h"
+#include "sim/runner.h"
 #include "sim/wheel_pose.h"
 
 namespace hosted {
 
 // The main dialog's Enable and Close buttons, as a user finds them.
-constexpr int kEnableButton = 1020;
+constexpr int kEnableButton = IDC_ENABLE;
 constexpr int kCloseButton = IDOK;
 
 bool CheckMachineText(const std::string& machine, std::string* reason) {

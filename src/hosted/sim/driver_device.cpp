@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/forever.h"
 #include "kernel/objects.h"
 #include "core/clock.h"
 #include "core/transcript.h"
@@ -29,8 +30,7 @@ struct DriverState {
 };
 
 DriverState& State() {
-    // Never destroyed: the program's static destructors still use it.
-    static auto* state = new DriverState;
+    static Forever<DriverState> state;
     return *state;
 }
 

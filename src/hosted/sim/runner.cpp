@@ -21,7 +21,7 @@
 #include "sim/program_module.h"
 #include "core/machine.h"
 #include "sim/registry_file.h"
-#include "sim/scenario.h"
+#include "sim/runner.h"
 #include "sim/steps.h"
 #include "core/transcript.h"
 

@@ -4,21 +4,21 @@
 
 #include "core/clock.h"
 #include "core/machine.h"
-#include "sim/scenario.h"
+#include "sim/runner.h"
 #include "sim/steps.h"
 
 namespace hosted {
 
-LiveSession::Outcome LiveSession::Do(const std::string& line, std::string* error) {
+StepOutcome LiveSession::Do(const std::string& line, std::string* error) {
     std::vector<Step> steps = ParseScenario(line);
     if (steps.size() != 1) {
         *error = "not one step: '" + line + "'";
-        return Outcome::Refused;
+        return StepOutcome::Refused;
     }
-    Outcome outcome = CarryOutStep(steps[0], error);
+    StepOutcome outcome = CarryOutStep(steps[0], error);
     // Recorded once it happened: a refused step changed nothing, and a replay
     // must not meet it.
-    if (outcome != Outcome::Refused) {
+    if (outcome != StepOutcome::Refused) {
         WritePendingAdvance();
         if (m_recording)
             std::fprintf(m_recording, "%s\n", line.c_str());
@@ -26,19 +26,19 @@ LiveSession::Outcome LiveSession::Do(const std::string& line, std::string* error
     return outcome;
 }
 
-LiveSession::Outcome LiveSession::AdvanceTo(std::int64_t virtualMs, std::string* error) {
+StepOutcome LiveSession::AdvanceTo(std::int64_t virtualMs, std::string* error) {
     std::int64_t now;
     {
         MachineLock lock = LockMachine();
         now = VirtualNow();
     }
     if (virtualMs <= now)
-        return Outcome::Done;
+        return StepOutcome::Done;
     m_pendingAdvance += virtualMs - now;
-    return AdvanceVirtualClock(virtualMs - now, error) ? Outcome::Done : Outcome::Stuck;
+    return AdvanceVirtualClock(virtualMs - now, error) ? StepOutcome::Done : StepOutcome::Stuck;
 }
 
-LiveSession::Outcome LiveSession::CatchUp(const WallClockPacer& pacer, std::string* error) {
+StepOutcome LiveSession::CatchUp(const WallClockPacer& pacer, std::string* error) {
     return AdvanceTo(pacer.VirtualAt(WallClockPacer::Clock::now()), error);
 }
 

@@ -23,14 +23,13 @@ class LiveSession {
     LiveSession(const LiveSession&) = delete;
     LiveSession& operator=(const LiveSession&) = delete;
 
-    using Outcome = StepOutcome;
     // Carries out one scenario line and waits until the machine is quiet.
-    Outcome Do(const std::string& line, std::string* error);
+    StepOutcome Do(const std::string& line, std::string* error);
     // Moves the virtual clock forward to `virtualMs` as `advance` does; the
     // advances between two other steps are recorded as one.
-    Outcome AdvanceTo(std::int64_t virtualMs, std::string* error);
+    StepOutcome AdvanceTo(std::int64_t virtualMs, std::string* error);
     // Advances the virtual clock to the wall clock's time now.
-    Outcome CatchUp(const WallClockPacer& pacer, std::string* error);
+    StepOutcome CatchUp(const WallClockPacer& pacer, std::string* error);
     // Writes a comment line into the recording.
     void Note(const std::string& text);
     // Writes out the advance still pending and flushes the recording.

@@ -49,6 +49,35 @@ std::string Quoted(const std::string& text) {
     return quoted + "\"";
 }
 
+// The snapshot's names, which transcripts compare against.
+const char* SnapshotKind(const ControlView& control) {
+    switch (control.kind) {
+    case WindowKind::Button:
+        switch (ButtonLookOf(control.style)) {
+        case ButtonLook::CheckBox:
+            return "checkbox";
+        case ButtonLook::Radio:
+            return "radio";
+        case ButtonLook::GroupBox:
+            return "groupbox";
+        default:
+            return "button";
+        }
+    case WindowKind::Edit:
+        return "edit";
+    case WindowKind::Static:
+        return ShowsIcon(control) ? "icon" : "static";
+    case WindowKind::UpDown:
+        return "updown";
+    case WindowKind::Dialog:
+        return "dialog";
+    case WindowKind::MessageBox:
+        return "msgbox";
+    default:
+        return "window";
+    }
+}
+
 } // namespace
 
 bool StepStart(const Step& step, std::string* error) {
@@ -142,7 +171,7 @@ bool StepSnapshot(const Step& step, std::string* error) {
     }
     for (const ControlView& control : window.controls)
         TranscriptLine(Format("control %d %s text=%s checked=%d visible=%d enabled=%d", control.id,
-                              control.kind.c_str(), Quoted(control.text).c_str(), control.check,
+                              SnapshotKind(control), Quoted(control.text).c_str(), control.check,
                               control.visible ? 1 : 0, control.enabled ? 1 : 0));
     return true;
 }

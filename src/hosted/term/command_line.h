@@ -3,7 +3,7 @@
 // the demo for a few seconds with its transcript on standard output.
 #pragma once
 
-#include "sim/scenario.h"
+#include "sim/runner.h"
 
 namespace hosted::term {
 

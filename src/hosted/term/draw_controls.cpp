@@ -27,12 +27,22 @@ struct Place {
     int textRow = 0;
 };
 
-bool TopAligned(const std::string& kind) {
-    return kind == "static" || kind == "groupbox" || kind == "icon" || kind == "window";
+bool IsButton(const ControlView& control, ButtonLook look) {
+    return control.kind == WindowKind::Button && ButtonLookOf(control.style) == look;
 }
 
-bool Labelled(const std::string& kind) {
-    return kind != "edit" && kind != "updown" && kind != "icon";
+bool IsGroupBox(const ControlView& control) {
+    return IsButton(control, ButtonLook::GroupBox);
+}
+
+bool TopAligned(const ControlView& control) {
+    return control.kind == WindowKind::Static || IsGroupBox(control) ||
+           control.kind == WindowKind::Other;
+}
+
+bool Labelled(const ControlView& control) {
+    return control.kind != WindowKind::Edit && control.kind != WindowKind::UpDown &&
+           !ShowsIcon(control);
 }
 
 Place PlaceOf(const ControlView& control, int unitX, int unitY) {
@@ -50,9 +60,9 @@ Place PlaceOf(const ControlView& control, int unitX, int unitY) {
     // edits are centred in their height as Windows draws them.
     int slack = unitY / 6;
     int rows = std::max(1, static_cast<int>((r.bottom - r.top + unitY / 2) / unitY));
-    if (control.kind == "updown")
+    if (control.kind == WindowKind::UpDown)
         rows = std::max(rows, 2);
-    if (TopAligned(control.kind)) {
+    if (TopAligned(control)) {
         place.textRow = CellOf(r.top, unitY, slack);
         place.top = place.textRow;
     } else {
@@ -61,7 +71,7 @@ Place PlaceOf(const ControlView& control, int unitX, int unitY) {
     }
     place.bottom = place.top + rows;
     // Arrows that overlap their buddy's border take the one column of their middle.
-    if (control.kind == "updown") {
+    if (control.kind == WindowKind::UpDown) {
         place.left = CellOf((r.left + r.right) / 2, unitX, 0);
         place.right = place.left + 1;
     }
@@ -76,7 +86,7 @@ class Client {
           m_owner(static_cast<std::size_t>(cols) * rows, -1) {
         for (std::size_t i = 0; i < places.size(); ++i) {
             const Place& p = places[i];
-            bool group = p.control->kind == "groupbox";
+            bool group = IsGroupBox(*p.control);
             for (int y = p.top; y < p.bottom; ++y)
                 for (int x = p.left; x < p.right; ++x)
                     if (!group || y == p.top || y == p.bottom - 1 || x == p.left ||
@@ -161,10 +171,10 @@ int DrawPushButton(Client& client, const Place& p, int self, const std::string& 
 int DrawCheck(Client& client, const Place& p, int self, const std::string& label,
               unsigned char attr) {
     const ControlView& c = *p.control;
-    std::string box = c.kind == "radio"        ? (c.check ? "(*)" : "( )")
-                      : c.check == BST_CHECKED ? "[x]"
-                      : c.check != 0           ? "[-]"
-                                               : "[ ]";
+    std::string box = IsButton(c, ButtonLook::Radio) ? (c.check ? "(*)" : "( )")
+                      : c.check == BST_CHECKED       ? "[x]"
+                      : c.check != 0                 ? "[-]"
+                                                     : "[ ]";
     std::string text = box + (c.focused ? ">" : " ") + label + (c.focused ? "<" : "");
     int room = client.RoomOnRow(p, self, p.textRow);
     client.Text(p.left, p.textRow, text, attr, room);
@@ -263,22 +273,21 @@ void AddHit(std::vector<Hit>* hits, const Client& client, Hit::Kind kind, int id
 int DrawControl(Client& client, const Place& p, int self) {
     const ControlView& c = *p.control;
     unsigned char attr = c.enabled ? kPlain : kDim;
-    std::string label = Labelled(c.kind) && !(c.kind == "static" && (c.style & SS_NOPREFIX))
-                            ? StripMnemonics(c.text)
-                            : c.text;
-    if (c.kind == "button")
+    bool noPrefix = c.kind == WindowKind::Static && (c.style & SS_NOPREFIX);
+    std::string label = Labelled(c) && !noPrefix ? StripMnemonics(c.text) : c.text;
+    if (IsButton(c, ButtonLook::Push))
         return DrawPushButton(client, p, self, label, false, attr);
-    if (c.kind == "checkbox" && (c.style & BS_PUSHLIKE))
+    if (IsButton(c, ButtonLook::CheckBox) && (c.style & BS_PUSHLIKE))
         return DrawPushButton(client, p, self, label, c.check != 0, attr);
-    if (c.kind == "checkbox" || c.kind == "radio")
+    if (IsButton(c, ButtonLook::CheckBox) || IsButton(c, ButtonLook::Radio))
         return DrawCheck(client, p, self, label, attr);
-    if (c.kind == "groupbox")
+    if (IsGroupBox(c))
         DrawGroupBox(client, p, label, attr);
-    else if (c.kind == "edit")
+    else if (c.kind == WindowKind::Edit)
         DrawEdit(client, p, attr);
-    else if (c.kind == "icon")
+    else if (ShowsIcon(c))
         client.Text(p.left, p.top, "(B)", attr, p.right - p.left);
-    else if (c.kind == "updown")
+    else if (c.kind == WindowKind::UpDown)
         DrawUpDown(client, p, attr);
     else
         return DrawStatic(client, p, self, label, attr);
@@ -300,16 +309,16 @@ void DrawControls(Canvas& canvas, int left, int top, int cols, int rows, const W
     std::vector<int> ends(places.size());
     for (int pass = 0; pass < 2; ++pass)
         for (std::size_t i = 0; i < places.size(); ++i)
-            if ((places[i].control->kind == "groupbox") == (pass == 0))
+            if (IsGroupBox(*places[i].control) == (pass == 0))
                 ends[i] = DrawControl(client, places[i], static_cast<int>(i));
     if (!hits)
         return;
     for (std::size_t i = 0; i < places.size(); ++i) {
         const Place& p = places[i];
         const ControlView& c = *p.control;
-        if (!c.enabled || c.kind == "static" || c.kind == "groupbox" || c.kind == "icon")
+        if (!c.enabled || c.kind == WindowKind::Static || IsGroupBox(c))
             continue;
-        if (c.kind == "updown") {
+        if (c.kind == WindowKind::UpDown) {
             int half = p.top + (p.bottom - p.top) / 2;
             AddHit(hits, client, Hit::SpinUp, c.id, p.left, p.top, p.right, half);
             AddHit(hits, client, Hit::SpinDown, c.id, p.left, half, p.right, p.bottom);

@@ -11,10 +11,14 @@
 #include "core/format.h"
 #include "core/machine.h"
 #include "core/transcript.h"
-#include "sim/scenario.h"
+#include "sim/runner.h"
 #include "sim/session.h"
-#include "term/front_state.h"
+#include "term/front_end_state.h"
+#include "term/front_screen.h"
+#include "term/system_menu.h"
 #include "term/terminal.h"
+#include "term/wheel_input.h"
+#include "term/window_input.h"
 
 namespace hosted::term {
 
@@ -42,13 +46,13 @@ void GiveBackTerminal() {
 void Do(const std::string& line) {
     std::string error;
     switch (g_front.session->Do(line, &error)) {
-    case LiveSession::Outcome::Done:
+    case StepOutcome::Done:
         g_front.status.clear();
         break;
-    case LiveSession::Outcome::Refused:
+    case StepOutcome::Refused:
         g_front.status = error;
         break;
-    case LiveSession::Outcome::Stuck:
+    case StepOutcome::Stuck:
         FailRun(0, error);
     }
 }
@@ -64,7 +68,7 @@ namespace {
 // fired.
 void CatchUp() {
     std::string error;
-    if (g_front.session->CatchUp(g_front.pacer, &error) == LiveSession::Outcome::Stuck)
+    if (g_front.session->CatchUp(g_front.pacer, &error) == StepOutcome::Stuck)
         FailRun(0, error);
 }
 
@@ -116,7 +120,7 @@ void SetUp(const std::string& machine) {
         if (ParseScenario(line).empty())
             continue;
         std::string error;
-        if (g_front.session->Do(line, &error) != LiveSession::Outcome::Done)
+        if (g_front.session->Do(line, &error) != StepOutcome::Done)
             EndRun(2, Format("machine line %d: %s", number, error.c_str()));
     }
     // The log's timestamps are the local time, which the clock then follows.

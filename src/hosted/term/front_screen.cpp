@@ -1,6 +1,6 @@
 // The screen of the interactive run: the windows, the open system menu,
 // the wheel's panel and the status line, or the size needed.
-#include "term/front_state.h"
+#include "term/front_screen.h"
 
 #include <algorithm>
 
@@ -9,6 +9,7 @@
 #include "dinput/input_devices.h"
 #include "sim/wheel_pose.h"
 #include "term/front_end.h"
+#include "term/front_end_state.h"
 #include "term/key_legend.h"
 
 namespace hosted::term {

@@ -1,10 +1,11 @@
 // The system menu as the interactive run offers it: opened by a key or a
 // click on its mark, walked with the arrows, an entry chosen as a step.
-#include "term/front_state.h"
+#include "term/system_menu.h"
 
 #include <curses.h>
 
 #include "core/format.h"
+#include "term/front_end_state.h"
 
 namespace hosted::term {
 namespace {

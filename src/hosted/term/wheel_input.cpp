@@ -1,6 +1,6 @@
 // The panel's keys and the autopilot: each move of the simulated wheel is
 // a `wheel` step naming what changed.
-#include "term/front_state.h"
+#include "term/wheel_input.h"
 
 #include <algorithm>
 #include <iterator>
@@ -9,6 +9,7 @@
 
 #include "core/machine.h"
 #include "sim/wheel_pose.h"
+#include "term/front_end_state.h"
 
 namespace hosted::term {
 namespace {

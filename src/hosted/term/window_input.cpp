@@ -1,11 +1,13 @@
 // A person's keys and clicks for the active window, made into the steps a
 // scenario would take: `key`, `type`, `click`, `spin`, `answer`.
-#include "term/front_state.h"
+#include "term/window_input.h"
 
 #include <curses.h>
 
 #include "core/format.h"
 #include "term/edit_keys.h"
+#include "term/front_end_state.h"
+#include "term/system_menu.h"
 
 namespace hosted::term {
 namespace {
@@ -48,7 +50,7 @@ void WindowKey(const InputEvent& event) {
     for (const ControlView& control : active.controls)
         if (control.focused)
             focus = &control;
-    bool inEdit = focus && focus->kind == "edit" && focus->enabled;
+    bool inEdit = focus && focus->kind == WindowKind::Edit && focus->enabled;
     switch (event.code) {
     case '\t':
         Do("key tab");

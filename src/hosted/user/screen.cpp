@@ -4,6 +4,28 @@
 #include "user/window.h"
 
 namespace hosted {
+
+ButtonLook ButtonLookOf(DWORD style) {
+    switch (style & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+        return ButtonLook::CheckBox;
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return ButtonLook::Radio;
+    case BS_GROUPBOX:
+        return ButtonLook::GroupBox;
+    default:
+        return ButtonLook::Push;
+    }
+}
+
+bool ShowsIcon(const ControlView& control) {
+    return control.kind == WindowKind::Static && (control.style & SS_TYPEMASK) == SS_ICON;
+}
+
 namespace {
 
 WindowView ViewOf(Window& window) {
@@ -30,7 +52,7 @@ WindowView ViewOf(Window& window) {
         ControlView item;
         item.handle = control.handle;
         item.id = control.id;
-        item.kind = KindName(control);
+        item.kind = control.kind;
         item.className = control.className;
         // An up-down control shows its position.
         item.text =

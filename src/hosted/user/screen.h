@@ -11,10 +11,13 @@
 
 namespace hosted {
 
+// What a window is, by its class.
+enum class WindowKind { Dialog, Button, Edit, Static, UpDown, MessageBox, Other };
+
 struct ControlView {
     HWND handle = nullptr;
     int id = 0;
-    std::string kind; // button, checkbox, radio, groupbox, edit, static, icon, updown, window
+    WindowKind kind = WindowKind::Other; // its style tells a button's and a static's look
     std::string className;
     std::string text; // an up-down control's: its position
     DWORD style = 0;
@@ -41,6 +44,12 @@ struct WindowView {
     POINT drawnAt{};
     std::vector<ControlView> controls; // in tab order
 };
+
+// A button control's look, which its style decides.
+enum class ButtonLook { Push, CheckBox, Radio, GroupBox };
+ButtonLook ButtonLookOf(DWORD style);
+// A static control that shows an icon rather than text.
+bool ShowsIcon(const ControlView& control);
 
 // Every visible top-level window, from the bottom of the stack to the top.
 std::vector<WindowView> VisibleWindows();

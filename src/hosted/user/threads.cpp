@@ -2,14 +2,14 @@
 
 #include <map>
 
+#include "core/forever.h"
 #include "core/machine.h"
 
 namespace hosted {
 namespace {
 
-// Never destroyed: threads may end after the program's statics are gone.
 std::map<DWORD, UserThread>& Threads() {
-    static auto* threads = new std::map<DWORD, UserThread>;
+    static Forever<std::map<DWORD, UserThread>> threads;
     return *threads;
 }
 

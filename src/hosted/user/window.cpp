@@ -7,6 +7,8 @@
 #include <cstring>
 #include <map>
 
+#include "core/forever.h"
+
 namespace hosted {
 namespace {
 
@@ -17,8 +19,7 @@ struct WindowTable {
 };
 
 WindowTable& Table() {
-    // Never destroyed: the program's static destructors still use it.
-    static auto* table = new WindowTable;
+    static Forever<WindowTable> table;
     return *table;
 }
 
@@ -105,38 +106,6 @@ HWND FocusIn(Window& top) {
 void SetThreadFocus(Window& window) {
     if (UserThread* thread = FindUserThread(window.threadId))
         thread->focus = window.handle;
-}
-
-std::string KindName(const Window& window) {
-    switch (window.kind) {
-    case WindowKind::Button:
-        switch (window.style & BS_TYPEMASK) {
-        case BS_CHECKBOX:
-        case BS_AUTOCHECKBOX:
-        case BS_3STATE:
-        case BS_AUTO3STATE:
-            return "checkbox";
-        case BS_RADIOBUTTON:
-        case BS_AUTORADIOBUTTON:
-            return "radio";
-        case BS_GROUPBOX:
-            return "groupbox";
-        default:
-            return "button";
-        }
-    case WindowKind::Edit:
-        return "edit";
-    case WindowKind::Static:
-        return (window.style & SS_TYPEMASK) == SS_ICON ? "icon" : "static";
-    case WindowKind::UpDown:
-        return "updown";
-    case WindowKind::Dialog:
-        return "dialog";
-    case WindowKind::MessageBox:
-        return "msgbox";
-    default:
-        return "window";
-    }
 }
 
 } // namespace hosted

@@ -9,10 +9,9 @@
 #include <windows.h>
 
 #include "core/machine.h"
+#include "user/screen.h"
 
 namespace hosted {
-
-enum class WindowKind { Dialog, Button, Edit, Static, UpDown, MessageBox, Other };
 
 struct Window {
     HWND handle = nullptr;
@@ -101,7 +100,5 @@ bool CommonControlsInitialized();
 void AttachUpDown(Window& upDown);
 // One step up or down, as an arrow or an arrow key gives it.
 void StepUpDown(MachineLock& lock, HWND upDown, bool up);
-
-std::string KindName(const Window& window);
 
 } // namespace hosted

@@ -6,6 +6,7 @@
 #include <mmsystem.h>
 
 #include "core/clock.h"
+#include "core/forever.h"
 #include "core/format.h"
 #include "core/machine.h"
 #include "core/transcript.h"
@@ -25,7 +26,7 @@ struct TimerTable {
 };
 
 TimerTable& Table() {
-    static auto* table = new TimerTable;
+    static Forever<TimerTable> table;
     return *table;
 }
 

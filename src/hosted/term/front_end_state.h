@@ -1,5 +1,5 @@
-// What the parts of the interactive loop share: its state, owned by the
-// drive's thread alone, and the way every input becomes a step.
+// The interactive loop's state, which its parts share, owned by the drive's
+// thread alone; and the way every input becomes a step (front_end.cpp).
 #pragma once
 
 #include <cstdint>
@@ -38,22 +38,5 @@ extern FrontEnd g_front;
 // that cannot become quiet ends the run.
 void Do(const std::string& line);
 std::int64_t VirtualTime();
-
-// front_screen.cpp: the screen drawn anew, reaching the terminal only when
-// it changed.
-void Draw();
-
-// system_menu.cpp
-void OpenMenu();
-void MenuKey(const InputEvent& event);
-void ChooseMenuItem(UINT id);
-
-// wheel_input.cpp: the panel's keys and the autopilot.
-bool WheelKey(const InputEvent& event);
-void AutopilotMoves();
-
-// window_input.cpp: keys and clicks for the active window.
-void WindowKey(const InputEvent& event);
-void Click(int x, int y);
 
 } // namespace hosted::term
