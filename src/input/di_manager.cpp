@@ -25,6 +25,9 @@ CDIManager::CDIManager()
       m_pOuter(nullptr), m_pDeviceMap(new DeviceMap), m_hWorkerThread(nullptr), m_nPassGate(0),
       m_hPassDone(nullptr) {}
 
+// The headers' records must be those of the version the manager asks for.
+static_assert(CDIManager::kDirectInputVersion == DIRECTINPUT_VERSION, "one DirectInput version");
+
 // The keyboard and the mouse are set up alike; only these differ.
 struct CDIManager::SystemDevice {
     const GUID* guid;

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <dinput.h>
+#include <dinputd.h>
 
 #include "di_error.h"
 #include "log_prefix.h"

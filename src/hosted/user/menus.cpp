@@ -2,6 +2,7 @@
 // made on first use with the entries Windows gives it, and the entries the
 // program appends.
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
