@@ -100,7 +100,7 @@ class CDIManager {
   private:
     friend UINT InputWorkerProc(LPVOID manager);
 
-    // Init's steps; each reports its own failure and answers FALSE.
+    // Init's steps; a failing call is reported and answered with FALSE.
     BOOL CreateDirectInput(HINSTANCE instance, HWND window, LPUNKNOWN outer);
     struct SystemDevice;
     static const SystemDevice kSystemKeyboard;
