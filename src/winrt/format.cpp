@@ -148,7 +148,6 @@ int FormatText(char* buffer, size_t size, const char* format, va_list arguments)
             PutUnsigned(out, spec, 0, va_arg(rest, unsigned), 16, *at == 'X');
             break;
         case 'c':
-            spec.precision = -1;
             out.Repeat(' ', spec.left ? 0 : spec.width - 1);
             out.Put(static_cast<char>(va_arg(rest, int)));
             out.Repeat(' ', spec.left ? spec.width - 1 : 0);
