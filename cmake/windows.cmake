@@ -7,8 +7,9 @@ add_compile_definitions(DIRECTINPUT_VERSION=0x0500)
 set(BRISKARN_SYSTEM_LIBS user32 gdi32 kernel32 advapi32 winmm dinput comctl32)
 add_link_options(-static -static-libgcc -static-libstdc++)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src/resources -I${CMAKE_SOURCE_DIR}/src/framework")
-# Both builds format numbers through msvcrt.dll, so that what the tests see
-# under Wine is what the product prints.
+# The printf family of the C headers, not mingw-w64's larger replacement: in
+# the win64 build msvcrt.dll's, in the win32 build src/winrt's, which prints
+# the same text for the conversions the programs use.
 add_compile_options(
   "$<$<COMPILE_LANGUAGE:C,CXX>:SHELL:-include ${CMAKE_SOURCE_DIR}/src/winrt/msvcrt_stdio.h>")
 
@@ -38,6 +39,6 @@ function(briskarn_windows_program target subsystem)
     # Without the debug sections of the libraries linked in; the symbols
     # stay, so the Pentium check can still name the functions.
     target_link_options(${target} PRIVATE -nostartfiles -Wl,--disable-auto-import
-                        -Wl,--strip-debug)
+                        -Wl,--strip-debug -Wl,--no-insert-timestamp)
   endif()
 endfunction()

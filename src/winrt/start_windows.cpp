@@ -1,11 +1,9 @@
 // The entry point of the dialog program, in place of mingw-w64's crt2.o,
-// whose start-up code is built for the Pentium Pro. msvcrt.dll has set itself
-// up before this runs; __set_app_type(2) has it show its own fatal errors in a
-// message box. The static constructors run through the toolchain's own
-// __main, in the order of the .ctors list that the linker lays out; exit()
-// then runs what they registered with atexit, in reverse. WinMain gets what
-// Windows documents for it: the module's handle, no previous instance, the
-// command line after the program's name (which may be quoted and hold
+// whose start-up code is built for the Pentium Pro. The static constructors
+// run through the toolchain's own __main, in the order of the .ctors list
+// that the linker lays out; exit() then runs what they registered with
+// atexit, in reverse (exit.cpp). WinMain gets what Windows documents for it: the module's handle,
+// no previous instance, the command line after the program's name (which may be quoted and hold
 // blanks; bytes above 127 are not blanks) and the show command the starting
 // program asked for.
 #include <stdlib.h>
@@ -13,7 +11,6 @@
 #include <windows.h>
 
 extern "C" void __main();
-extern "C" void __set_app_type(int);
 
 namespace {
 
@@ -32,7 +29,6 @@ LPSTR CommandTail() {
 } // namespace
 
 extern "C" void WinMainCRTStartup() {
-    __set_app_type(2);
     __main();
     STARTUPINFOA startup;
     startup.cb = sizeof startup;

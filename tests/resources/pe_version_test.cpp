@@ -12,10 +12,11 @@ const std::uint16_t kIcon = 3, kGroupIcon = 14, kVersion = 16;
 
 void CheckExecutable(const char* path) {
     SCOPED_TRACE(path);
-    if (!std::ifstream(path)) {
+    if (!*path || !std::ifstream(path)) {
         if (!REQUIRE_WINDOWS_BUILDS)
-            GTEST_SKIP() << path << " is not built (scripts/test.sh builds it)";
-        FAIL() << path << " is missing";
+            GTEST_SKIP() << "'" << path
+                         << "' is not named or not built (scripts/test.sh does both)";
+        FAIL() << "'" << path << "' is not named or missing";
     }
     PeImage image;
     std::string error;

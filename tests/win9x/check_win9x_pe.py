@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""Checks that 32-bit Windows executables can load and run on Windows 98.
+"""Checks that 32-bit Windows executables can load and run on Windows 98 (or 95).
 
 Reads each executable's PE headers and import table and reports, one line
 each, every reason Windows 98 would refuse to start it or would fail a call
 it makes: a 64-bit image, a subsystem or OS version above 4.0, a DLL that is
 not one of the system DLLs the product may use, a function listed as missing
-on Windows 98 (see missing_on_windows98.txt), and a Unicode ("W") function of
+on Windows 98 (see missing_on_windows98.txt; with --list
+missing_on_windows95.txt, on Windows 95), and a Unicode ("W") function of
 the system DLLs that the list does not name as working there.
 
 With --instructions it also disassembles the code sections (with binutils'
@@ -50,7 +51,7 @@ IMPORT_DIRECTORY = 1
 DELAY_IMPORT_DIRECTORY = 13
 
 KIND_MESSAGES = {
-    "absent": "Windows 98 does not export it, so Windows refuses to start "
+    "absent": "%s does not export it, so Windows refuses to start "
               "the program",
     "unsupported": "documented as unsupported on Windows 95/98",
     "nt-only": "its Unicode version works on Windows NT only; on Windows 98 "
@@ -323,8 +324,9 @@ def is_wide_name(name):
     return len(name) > 1 and name[-1] == "W" and not name[-2].isupper()
 
 
-def find_problems(image, entries):
-    """Returns one message per reason Windows 98 would fail the image."""
+def find_problems(image, entries, windows="Windows 98"):
+    """Returns one message per reason Windows 98 (or the Windows the list is
+    for) would fail the image."""
     problems = []
     if image.magic != MAGIC_PE32 or image.machine != MACHINE_I386:
         problems.append("not a 32-bit x86 image (PE32+ or machine 0x%x): Windows 98 "
@@ -345,10 +347,12 @@ def find_problems(image, entries):
                 problems.append("%s %s: imported by ordinal, which differs between "
                                 "Windows versions" % (dll, name))
                 continue
-            entry = entries.get((key_dll, name))
+            entry = entries.get((key_dll, name)) or entries.get((key_dll, "*"))
             if entry and entry.kind != KIND_WORKS:
-                problems.append("%s %s: %s; source: %s" % (
-                    dll, name, KIND_MESSAGES[entry.kind], entry.source))
+                message = KIND_MESSAGES[entry.kind]
+                if "%s" in message:
+                    message %= windows
+                problems.append("%s %s: %s; source: %s" % (dll, name, message, entry.source))
             elif not entry and key_dll in WIDE_STUB_DLLS and is_wide_name(name):
                 problems.append("%s %s: a Unicode function, which Windows 98 mostly "
                                 "stubs; list it as 'works' with a source if it does not"
@@ -356,7 +360,7 @@ def find_problems(image, entries):
     return problems
 
 
-def check_file(path, entries, show_imports, out, objdump=None):
+def check_file(path, entries, show_imports, out, objdump=None, windows="Windows 98"):
     """Prints findings for one executable; returns its problem count. With
     objdump, its instructions are checked too."""
     label = os.path.basename(path)
@@ -375,19 +379,21 @@ def check_file(path, entries, show_imports, out, objdump=None):
         for dll, names in sorted(image.imports.items()):
             for name in names:
                 print("%s: import %s %s" % (label, dll, name), file=out)
-    problems = find_problems(image, entries) + instruction_problems(instructions)
+    problems = find_problems(image, entries, windows) + instruction_problems(instructions)
     for problem in problems:
         print("%s: problem: %s" % (label, problem), file=out)
-    print("%s: %s (%d imports from %d DLLs, %d listed functions)" % (
+    print("%s: %s (%d imports from %d DLLs, %d listed functions for %s)" % (
         label, "%d problem%s" % (len(problems), "" if len(problems) == 1 else "s")
         if problems else "no problems", import_count, len(image.imports),
-        len(entries)), file=out)
+        len(entries), windows), file=out)
     return len(problems)
 
 
 def main(argv=None, out=sys.stdout):
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--list", required=True, help="missing_on_windows98.txt")
+    parser.add_argument("--windows", default="Windows 98",
+                        help="the Windows the list is for, as the messages name it")
     parser.add_argument("--require", action="store_true",
                         help="a missing executable is a failure, not a skip")
     parser.add_argument("--imports", action="store_true", help="print every import")
@@ -414,7 +420,7 @@ def main(argv=None, out=sys.stdout):
             print("%s: %s not found (package binutils-mingw-w64-i686)" % (
                 "problem" if args.require else "skipped", args.objdump), file=out)
             return 1 if args.require else SKIPPED
-    problems = sum(check_file(path, entries, args.imports, out, objdump)
+    problems = sum(check_file(path, entries, args.imports, out, objdump, args.windows)
                    for path in args.executables)
     return 1 if problems else 0
 

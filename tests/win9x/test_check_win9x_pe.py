@@ -12,6 +12,8 @@ import check_win9x_pe as checker
 
 LIST_PATH = os.path.join(os.path.dirname(os.path.abspath(__file__)),
                          "missing_on_windows98.txt")
+WIN95_LIST_PATH = os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                               "missing_on_windows95.txt")
 SECTION_RVA = 0x1000
 SECTION_OFFSET = 0x200
 
@@ -153,6 +155,13 @@ class FindProblemsTest(unittest.TestCase):
                         "DINPUT.dll": ["DirectInputCreateW"]})
         self.assertEqual(problems_of(data), [])
 
+    def test_a_star_entry_marks_every_function_of_its_dll(self):
+        entries = checker.load_list(WIN95_LIST_PATH)
+        image = checker.read_pe(make_pe({"msvcrt.dll": ["malloc"], "KERNEL32.dll": ["Sleep"]}))
+        problems = checker.find_problems(image, entries, "Windows 95")
+        self.assertEqual(len(problems), 1, problems)
+        self.assertIn("msvcrt.dll malloc: Windows 95 does not export it", problems[0])
+
     def test_a_works_entry_exempts_a_unicode_function(self):
         entries = {("USER32.DLL", "MessageBoxW"):
                    checker.ListEntry("USER32.DLL", "MessageBoxW", "works", "a source", 1)}
@@ -160,12 +169,13 @@ class FindProblemsTest(unittest.TestCase):
 
 
 class ListTest(unittest.TestCase):
-    def test_shipped_list_gives_every_entry_a_source(self):
-        entries = checker.load_list(LIST_PATH)
-        self.assertGreater(len(entries), 100)
-        for entry in entries.values():
-            self.assertIn(entry.dll, checker.ALLOWED_DLLS, entry)
-            self.assertTrue(entry.source.startswith(("[", "GitHub ")), entry)
+    def test_shipped_lists_give_every_entry_a_source(self):
+        for path, least in ((LIST_PATH, 100), (WIN95_LIST_PATH, 4)):
+            entries = checker.load_list(path)
+            self.assertGreater(len(entries), least, path)
+            for entry in entries.values():
+                self.assertIn(entry.dll, checker.ALLOWED_DLLS, entry)
+                self.assertTrue(entry.source.startswith(("[", "GitHub ")), entry)
 
     def test_rejects_malformed_lines(self):
         cases = {

@@ -3,7 +3,8 @@
 # itself, under Wine on a headless X server. Reports and screenshots of the
 # dialogs as Wine draws them end up in build/wine/. Prints its own counts.
 # The tests that start BRISKARN.EXE and PATCHER.EXE then run once more
-# against the product, the win32 build, with its own start-up and runtime.
+# against the product: the programs of the win32 build's package, as a user
+# unpacks them, with their own start-up and runtime.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
@@ -24,12 +25,11 @@ if [ ! -x "${loader%/*}/wine" ]; then
   echo "Wine: ${loader%/*}/wine is missing (package wine32:i386)"
   exit 1
 fi
-for exe in BRISKARN.EXE PATCHER.EXE; do
-  if [ ! -f "$product/$exe" ]; then
-    echo "Wine: $product/$exe is missing; build the win32 preset first"
-    exit 1
-  fi
-done
+package=$(ls "$product"/BRISKARN-*.zip 2>/dev/null | head -1)
+if [ -z "$package" ]; then
+  echo "Wine: $product/BRISKARN-<version>.zip is missing; build the win32 preset first"
+  exit 1
+fi
 if [ ! -f "$build/wine-tests.txt" ]; then
   echo "Wine: $build/wine-tests.txt is missing; build the win64 preset first"
   exit 1
@@ -63,7 +63,7 @@ while read -r exe; do
   cp "$exe" "$staged"
   programs+=("$staged")
 done <"$build/wine-tests.txt"
-cp "$product/BRISKARN.EXE" "$product/PATCHER.EXE" "$product_stage/"
+python3 -m zipfile -e "$package" "$product_stage/"
 product_programs=()
 for test in "${product_tests[@]}"; do
   mkdir -p "$(dirname "$product_stage/$test")"
