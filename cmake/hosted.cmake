@@ -21,6 +21,5 @@ function(briskarn_embed_resources target rc_file)
     OUTPUT ${cpp}
     COMMAND ${CMAKE_COMMAND} -DINPUT=${res} -DOUTPUT=${cpp} -P ${CMAKE_SOURCE_DIR}/cmake/embed_binary.cmake
     DEPENDS ${res} ${CMAKE_SOURCE_DIR}/cmake/embed_binary.cmake)
-  # Object files, so the data is linked in whatever the library order.
-  add_library(${target} OBJECT ${cpp})
+  add_library(${target} STATIC ${cpp})
 endfunction()

@@ -13,7 +13,7 @@
 // on m_hThread and delete the object afterwards.
 #pragma once
 
-#include "cmdtarget.h"
+#include "framework/cmdtarget.h"
 
 class CWnd;
 

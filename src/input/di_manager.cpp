@@ -1,13 +1,13 @@
 // The manager's set-up and teardown, the keyboard and the joystick
 // configuration. The game devices are in game_devices.cpp.
-#include "di_manager.h"
+#include "input/di_manager.h"
 
 #include <cstring>
 
-#include "di_error.h"
-#include "app.h"
-#include "thread.h"
-#include "wnd.h"
+#include "framework/app.h"
+#include "framework/thread.h"
+#include "framework/wnd.h"
+#include "input/di_error.h"
 
 namespace {
 

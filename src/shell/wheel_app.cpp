@@ -1,10 +1,10 @@
-#include "wheel_app.h"
+#include "shell/wheel_app.h"
 
 #include <cstdio>
 
-#include "log.h"
-#include "static_order.h"
-#include "wheel_dlg.h"
+#include "base/log.h"
+#include "base/static_order.h"
+#include "shell/wheel_dlg.h"
 
 // The DirectInput version the program asks for.
 const int kDirectInputVersion = 0x500;

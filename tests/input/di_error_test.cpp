@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-#include "di_error.h"
+#include "input/di_error.h"
 #include "log_prefix.h"
 #include "temp_dir.h"
 

@@ -2,7 +2,7 @@
 // object that holds its handle.
 #include <cstdio>
 
-#include "wheel_app.h"
+#include "shell/wheel_app.h"
 
 BOOL CWheelApp::OpenDriver() {
     // On Windows 9x this open loads the driver by name; the flag unloads it
