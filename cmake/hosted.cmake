@@ -14,7 +14,7 @@ function(briskarn_embed_resources target rc_file)
   file(GLOB rc_inputs ${rc_dir}/* ${CMAKE_SOURCE_DIR}/src/framework/framework_ids.h)
   add_custom_command(
     OUTPUT ${res}
-    COMMAND ${BRISKARN_WINDRES} -O res -I ${rc_dir} -I ${CMAKE_SOURCE_DIR}/src/framework -i ${rc_file} -o ${res}
+    COMMAND ${BRISKARN_WINDRES} -O res -I ${CMAKE_SOURCE_DIR}/src -i ${rc_file} -o ${res}
     DEPENDS ${rc_inputs}
     COMMENT "Compiling resources ${name}.rc")
   add_custom_command(
