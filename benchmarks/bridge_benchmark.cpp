@@ -4,10 +4,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "axis_curve.h"
+#include "bridge/axis_curve.h"
+#include "bridge/driver_records.h"
+#include "bridge/joystick_report.h"
 #include "counting_allocator.h"
-#include "driver_records.h"
-#include "joystick_report.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "core/machine.h"
 #include "counting_allocator.h"
-#include "di_manager.h"
 #include "dinput/input_devices.h"
+#include "input/di_manager.h"
 #include "sim/game_devices.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "counting_allocator.h"
-#include "key_chord.h"
+#include "input/key_chord.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "apply_patch_records.h"
+#include "patcher/apply_patch_records.h"
 
 namespace fs = std::filesystem;
 

@@ -20,10 +20,10 @@
 
 #include <windows.h>
 
-#include "app.h"
 #include "core/clock.h"
 #include "core/machine.h"
 #include "dinput/input_devices.h"
+#include "framework/app.h"
 #include "sim/driver_device.h"
 #include "sim/game_devices.h"
 #include "sim/runner.h"

@@ -12,11 +12,11 @@
 
 #include <windows.h>
 
-#include "app.h"
 #include "core/machine.h"
 #include "counting_allocator.h"
-#include "device_messages.h"
 #include "dinput/input_devices.h"
+#include "framework/app.h"
+#include "input/device_messages.h"
 #include "sim/driver_device.h"
 #include "sim/game_devices.h"
 #include "user/screen.h"

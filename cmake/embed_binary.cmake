@@ -7,10 +7,8 @@ string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
 string(REGEX REPLACE "(0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,)" "\\1\n" bytes "${bytes}")
 file(WRITE ${OUTPUT}
 "// Generated from ${INPUT}; do not edit.
-#include <cstddef>
+#include \"kernel/module_image.h\"
 namespace hosted {
-extern const unsigned char kModuleResources[];
-extern const std::size_t kModuleResourcesSize;
 alignas(4) const unsigned char kModuleResources[] = {
 ${bytes}
 };

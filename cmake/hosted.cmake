@@ -14,13 +14,12 @@ function(briskarn_embed_resources target rc_file)
   file(GLOB rc_inputs ${rc_dir}/* ${CMAKE_SOURCE_DIR}/src/framework/framework_ids.h)
   add_custom_command(
     OUTPUT ${res}
-    COMMAND ${BRISKARN_WINDRES} -O res -I ${rc_dir} -I ${CMAKE_SOURCE_DIR}/src/framework -i ${rc_file} -o ${res}
+    COMMAND ${BRISKARN_WINDRES} -O res -I ${CMAKE_SOURCE_DIR}/src -i ${rc_file} -o ${res}
     DEPENDS ${rc_inputs}
     COMMENT "Compiling resources ${name}.rc")
   add_custom_command(
     OUTPUT ${cpp}
     COMMAND ${CMAKE_COMMAND} -DINPUT=${res} -DOUTPUT=${cpp} -P ${CMAKE_SOURCE_DIR}/cmake/embed_binary.cmake
     DEPENDS ${res} ${CMAKE_SOURCE_DIR}/cmake/embed_binary.cmake)
-  # Object files, so the data is linked in whatever the library order.
-  add_library(${target} OBJECT ${cpp})
+  add_library(${target} STATIC ${cpp})
 endfunction()

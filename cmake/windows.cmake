@@ -6,7 +6,7 @@ add_compile_definitions(DIRECTINPUT_VERSION=0x0500)
 # comctl32 holds the up-down control of the button dialog.
 set(BRISKARN_SYSTEM_LIBS user32 gdi32 kernel32 advapi32 winmm dinput comctl32)
 add_link_options(-static -static-libgcc -static-libstdc++)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src/resources -I${CMAKE_SOURCE_DIR}/src/framework")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src")
 # The printf family of the C headers, not mingw-w64's larger replacement: in
 # the win64 build msvcrt.dll's, in the win32 build src/winrt's, which prints
 # the same text for the conversions the programs use.

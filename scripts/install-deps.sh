@@ -9,7 +9,7 @@ packages=(
   gcc-mingw-w64-i686-win32 g++-mingw-w64-i686-win32
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
   wine64 wine32:i386 xvfb xauth
-  clang libclang-rt-14-dev
+  clang libclang-rt-dev
   libncurses-dev tmux
 )
 

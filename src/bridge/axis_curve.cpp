@@ -1,4 +1,4 @@
-#include "axis_curve.h"
+#include "bridge/axis_curve.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "driver_records.h"
+#include "bridge/driver_records.h"
 
 JOYSTICK_REPORT JoystickReport;
 DRIVER_STATUS DriverStatus;

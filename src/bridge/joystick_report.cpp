@@ -1,11 +1,11 @@
-#include "joystick_report.h"
+#include "bridge/joystick_report.h"
 
 #include <cstdint>
 #include <cstdio>
 
-#include "axis_curve.h"
-#include "driver_records.h"
-#include "log.h"
+#include "base/log.h"
+#include "bridge/axis_curve.h"
+#include "bridge/driver_records.h"
 
 namespace {
 

@@ -5,4 +5,4 @@
 
 #include <commctrl.h>
 
-#include "spin.h"
+#include "framework/spin.h"

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "app.h"
-#include "button.h"
-#include "dialog.h"
-#include "paint_dc.h"
-#include "wnd.h"
+#include "framework/app.h"
+#include "framework/button.h"
+#include "framework/dialog.h"
+#include "framework/paint_dc.h"
+#include "framework/wnd.h"

@@ -1,9 +1,9 @@
-#include "app.h"
+#include "framework/app.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "wnd.h"
+#include "framework/wnd.h"
 
 namespace {
 CWinApp* g_app = nullptr;

@@ -3,7 +3,7 @@
 // InitInstance asks for it.
 #pragma once
 
-#include "thread.h"
+#include "framework/thread.h"
 
 #define ID_HELP 0xE146
 

@@ -1,7 +1,7 @@
 // A button control: push button, check box or radio button.
 #pragma once
 
-#include "wnd.h"
+#include "framework/wnd.h"
 
 class CButton : public CWnd {
   public:

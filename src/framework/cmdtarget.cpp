@@ -1,4 +1,4 @@
-#include "cmdtarget.h"
+#include "framework/cmdtarget.h"
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
     static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr, nullptr}};

@@ -1,7 +1,7 @@
 // The root of every class that handles messages or commands.
 #pragma once
 
-#include "msgmap.h"
+#include "framework/msgmap.h"
 
 class CCmdTarget {
   public:

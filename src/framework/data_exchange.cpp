@@ -2,9 +2,9 @@
 // the checks that send the user back to a value that cannot be taken.
 #include <cstdio>
 
-#include "app.h"
-#include "dialog.h"
-#include "framework_ids.h"
+#include "framework/app.h"
+#include "framework/dialog.h"
+#include "framework/framework_ids.h"
 
 namespace {
 

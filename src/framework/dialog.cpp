@@ -1,6 +1,6 @@
-#include "dialog.h"
+#include "framework/dialog.h"
 
-#include "app.h"
+#include "framework/app.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
 ON_COMMAND(IDOK, OnOK)

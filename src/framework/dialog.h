@@ -2,7 +2,7 @@
 // loop; the dialog's messages reach its message map; OK and Cancel end it.
 #pragma once
 
-#include "wnd.h"
+#include "framework/wnd.h"
 
 class CDataExchange;
 

@@ -2,7 +2,7 @@
 // on destruction, so no return path leaves the update region unvalidated.
 #pragma once
 
-#include "wnd.h"
+#include "framework/wnd.h"
 
 class CPaintDC {
   public:

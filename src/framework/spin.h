@@ -6,7 +6,7 @@
 
 #include <commctrl.h>
 
-#include "wnd.h"
+#include "framework/wnd.h"
 
 class CSpinButtonCtrl : public CWnd {
   public:

@@ -1,4 +1,4 @@
-#include "thread.h"
+#include "framework/thread.h"
 
 CWinThread::CWinThread(AFX_THREADPROC proc, LPVOID param)
     : m_pfnThreadProc(proc), m_pThreadParams(param) {}

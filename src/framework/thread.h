@@ -11,7 +11,7 @@
 // event), right after CreateThread is such a moment.
 #pragma once
 
-#include "cmdtarget.h"
+#include "framework/cmdtarget.h"
 
 class CWnd;
 

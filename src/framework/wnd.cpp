@@ -1,4 +1,4 @@
-#include "wnd.h"
+#include "framework/wnd.h"
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::SendMessageA(m_hWnd, message, wParam, lParam);

@@ -2,7 +2,7 @@
 // program makes through it and message-map dispatch of its messages.
 #pragma once
 
-#include "cmdtarget.h"
+#include "framework/cmdtarget.h"
 
 class CWnd : public CCmdTarget {
   public:

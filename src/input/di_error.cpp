@@ -1,9 +1,9 @@
-#include "di_error.h"
+#include "input/di_error.h"
 
 #include <cstdio>
 #include <string>
 
-#include "log.h"
+#include "base/log.h"
 
 namespace {
 

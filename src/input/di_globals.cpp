@@ -1,8 +1,8 @@
 // The engine's statics, in the program's order of construction (see
-// static_order.h): the manager, then its copies of the registered messages.
-#include "device_messages.h"
-#include "di_manager.h"
-#include "static_order.h"
+// base/static_order.h): the manager, then its copies of the registered messages.
+#include "base/static_order.h"
+#include "input/device_messages.h"
+#include "input/di_manager.h"
 
 CDIManager theDIManager BRISKARN_STATIC_DI_MANAGER;
 

@@ -1,13 +1,13 @@
 // The manager's set-up and teardown, the keyboard and the joystick
 // configuration. The game devices are in game_devices.cpp.
-#include "di_manager.h"
+#include "input/di_manager.h"
 
 #include <cstring>
 
-#include "di_error.h"
-#include "app.h"
-#include "thread.h"
-#include "wnd.h"
+#include "framework/app.h"
+#include "framework/thread.h"
+#include "framework/wnd.h"
+#include "input/di_error.h"
 
 // A thread waiting here may be the one whose window a pass or the worker is
 // sending to; it would never be answered if the wait did not let the sent

@@ -3,9 +3,9 @@
 // notification window what moved.
 #include <cstring>
 
-#include "device_messages.h"
-#include "di_error.h"
-#include "di_manager.h"
+#include "input/device_messages.h"
+#include "input/di_error.h"
+#include "input/di_manager.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 // terminate event.
 #include <cstring>
 
-#include "device_messages.h"
-#include "di_manager.h"
-#include "key_chord.h"
+#include "input/device_messages.h"
+#include "input/di_manager.h"
+#include "input/key_chord.h"
 
 UINT InputWorkerProc(LPVOID param) {
     CDIManager* manager = static_cast<CDIManager*>(param);

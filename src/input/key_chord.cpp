@@ -1,8 +1,8 @@
-#include "key_chord.h"
+#include "input/key_chord.h"
 
 #include <cstring>
 
-#include "key_names.h"
+#include "input/key_names.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "key_names.h"
+#include "input/key_names.h"
 
 static_assert(sizeof KeyNameTable == 256 * 12, "256 names of 12 bytes, indexed by scan code");
 

@@ -1,9 +1,9 @@
-#include "apply_patch_records.h"
+#include "patcher/apply_patch_records.h"
 
 #include <sys/types.h>
 
-#include "patch_record.h"
-#include "record_buffer.h"
+#include "patcher/patch_record.h"
+#include "patcher/record_buffer.h"
 
 // Target offsets go up to 4 GiB - 1, beyond what fseek's long reaches on
 // Windows; the build selects 64-bit file positions for fseeko.

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "apply_patch_records.h"
+#include "patcher/apply_patch_records.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "record_buffer.h"
+#include "patcher/record_buffer.h"
 
 #include <cstdlib>
 

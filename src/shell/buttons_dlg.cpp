@@ -1,6 +1,6 @@
-#include "buttons_dlg.h"
+#include "shell/buttons_dlg.h"
 
-#include "resource.h"
+#include "resources/resource.h"
 
 // OK and Cancel are CDialog's: OK takes the values only when all four pass.
 BEGIN_MESSAGE_MAP(CButtonsDlg, CDialog)

@@ -3,8 +3,8 @@
 // the four numbers, runs the dialog and takes them back only on IDOK.
 #pragma once
 
-#include <afxcmn.h>
-#include <afxwin.h>
+#include "framework/afxcmn.h"
+#include "framework/afxwin.h"
 
 class CButtonsDlg : public CDialog {
   public:

@@ -1,4 +1,4 @@
-#include "profile_store.h"
+#include "shell/profile_store.h"
 
 #include <cstdio>
 #include <vector>

@@ -1,11 +1,11 @@
-#include "wheel_app.h"
+#include "shell/wheel_app.h"
 
 #include <cstdio>
 
-#include "di_manager.h"
-#include "log.h"
-#include "static_order.h"
-#include "wheel_dlg.h"
+#include "base/log.h"
+#include "base/static_order.h"
+#include "input/di_manager.h"
+#include "shell/wheel_dlg.h"
 
 CWheelApp theApp BRISKARN_STATIC_APP;
 

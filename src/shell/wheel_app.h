@@ -2,7 +2,7 @@
 // start and exit lines and by opening and closing the companion driver.
 #pragma once
 
-#include <afxwin.h>
+#include "framework/afxwin.h"
 
 class CWheelApp : public CWinApp {
   public:

@@ -1,17 +1,17 @@
-#include "wheel_dlg.h"
+#include "shell/wheel_dlg.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "buttons_dlg.h"
-#include "device_messages.h"
-#include "di_manager.h"
-#include "driver_records.h"
-#include "joystick_report.h"
-#include "log.h"
-#include "resource.h"
-#include "static_order.h"
-#include "wheel_app.h"
+#include "base/log.h"
+#include "base/static_order.h"
+#include "bridge/driver_records.h"
+#include "bridge/joystick_report.h"
+#include "input/device_messages.h"
+#include "input/di_manager.h"
+#include "resources/resource.h"
+#include "shell/buttons_dlg.h"
+#include "shell/wheel_app.h"
 
 LONG CurrentDevice = -1;
 

@@ -2,9 +2,9 @@
 // goes to the driver and switches the forwarding of the wheel on and off.
 #pragma once
 
-#include <afxwin.h>
+#include "framework/afxwin.h"
 
-#include "profile_store.h"
+#include "shell/profile_store.h"
 
 // The joystick configuration slot of the game device in use; -1 until the
 // main dialog's set-up has picked one, 0 when none is configured.

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "axis_curve.h"
+#include "bridge/axis_curve.h"
 
 TEST(AxisCurve, WorkedValues) {
     struct Case {

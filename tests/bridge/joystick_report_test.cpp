@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "driver_records.h"
-#include "joystick_report.h"
-#include "sim/driver_device.h"
+#include "bridge/driver_records.h"
+#include "bridge/joystick_report.h"
 #include "core/machine.h"
+#include "sim/driver_device.h"
 #include "temp_dir.h"
 
 namespace {

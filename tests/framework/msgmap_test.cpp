@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cmdtarget.h"
+#include "framework/cmdtarget.h"
 
 namespace {
 

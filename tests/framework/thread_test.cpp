@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "thread.h"
+#include "framework/thread.h"
 
 namespace {
 

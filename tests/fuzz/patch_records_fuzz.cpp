@@ -8,7 +8,7 @@
 #include <map>
 #include <unistd.h>
 
-#include "apply_patch_records.h"
+#include "patcher/apply_patch_records.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "resource.h"
+#include "resources/resource.h"
 #include "test_windows.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <windows.h>
 
 #include "core/machine.h"
-#include "resource.h"
+#include "resources/resource.h"
 #include "user/screen.h"
 
 namespace {

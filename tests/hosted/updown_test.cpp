@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "resource.h"
+#include "resources/resource.h"
 #include "user/screen.h"
 
 namespace {

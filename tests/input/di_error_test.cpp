@@ -13,7 +13,7 @@
 #include <dinput.h>
 #include <dinputd.h>
 
-#include "di_error.h"
+#include "input/di_error.h"
 #include "log_prefix.h"
 #include "temp_dir.h"
 

@@ -13,8 +13,8 @@
 #include <dinput.h>
 #include <mmsystem.h>
 
-#include "device_messages.h"
-#include "di_manager.h"
+#include "input/device_messages.h"
+#include "input/di_manager.h"
 #include "temp_dir.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <gtest/gtest.h>
 
 #include "core/machine.h"
-#include "di_manager.h"
 #include "dinput/com_object.h"
 #include "dinput/failures.h"
 #include "dinput/input_devices.h"
 #include "engine_harness.h"
+#include "input/di_manager.h"
 #include "kernel/objects.h"
 #include "sim/game_devices.h"
 #include "temp_dir.h"

@@ -12,7 +12,7 @@
 #include <windows.h>
 #include <dinput.h>
 
-#include "device_messages.h"
+#include "input/device_messages.h"
 
 struct ReceivedMessage {
     std::string name; // "KVDI_..."

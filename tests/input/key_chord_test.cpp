@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "key_chord.h"
+#include "input/key_chord.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "key_names.h"
+#include "input/key_names.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <random>
 
-#include "apply_patch_records.h"
 #include "patch_data.h"
+#include "patcher/apply_patch_records.h"
 #include "platform_facts.h"
 #include "temp_dir.h"
 

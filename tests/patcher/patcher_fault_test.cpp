@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "apply_patch_records.h"
 #include "patch_data.h"
+#include "patcher/apply_patch_records.h"
 #include "patcher_run.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "record_buffer.h"
+#include "patcher/record_buffer.h"
 #include "temp_dir.h"
 
 TEST(RecordBuffer, GrowsToTheLongestRecordReadAndNoFurther) {

@@ -9,8 +9,8 @@
 
 #include <windows.h>
 
-#include "profile_store.h"
-#include "resource.h"
+#include "resources/resource.h"
+#include "shell/profile_store.h"
 #include "temp_dir.h"
 
 namespace {

@@ -13,13 +13,13 @@
 
 #include <windows.h>
 
-#include "core/machine.h"
-#include "sim/registry_file.h"
 #include "advapi/registry_tree.h"
-#include "sim/steps.h"
+#include "core/machine.h"
 #include "core/transcript.h"
-#include "profile_store.h"
 #include "scenario_run.h"
+#include "shell/profile_store.h"
+#include "sim/registry_file.h"
+#include "sim/steps.h"
 #include "temp_dir.h"
 
 namespace {

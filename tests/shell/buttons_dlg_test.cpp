@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "buttons_dlg.h"
 #include "core/machine.h"
-#include "resource.h"
+#include "resources/resource.h"
+#include "shell/buttons_dlg.h"
 #include "user/screen.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "buttons_dlg.h"
-#include "resource.h"
+#include "resources/resource.h"
+#include "shell/buttons_dlg.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "kernel/objects.h"
+#include "shell/wheel_app.h"
 #include "sim/driver_device.h"
-#include "wheel_app.h"
 
 namespace {
 

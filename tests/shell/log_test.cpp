@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include "log.h"
+#include "base/log.h"
 #include "log_prefix.h"
 #include "temp_dir.h"
 

@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "core/machine.h"
-#include "resource.h"
+#include "resources/resource.h"
 #include "term/draw.h"
 #include "user/screen.h"
 

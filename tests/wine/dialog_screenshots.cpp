@@ -8,7 +8,7 @@
 #include <commctrl.h>
 
 #include "png_writer.h"
-#include "resource.h"
+#include "resources/resource.h"
 
 namespace {
 

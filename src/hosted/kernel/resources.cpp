@@ -7,13 +7,10 @@
 #include <strings.h>
 #include <cstring>
 
+#include "kernel/module_image.h"
 #include "kernel/objects.h"
 
 namespace hosted {
-extern const unsigned char kModuleResources[];
-extern const std::size_t kModuleResourcesSize;
-// The program's file, given with its resources.
-extern const char kModuleFilePath[];
 
 namespace {
 

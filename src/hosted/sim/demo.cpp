@@ -1,6 +1,6 @@
 #include "sim/demo.h"
 
-#include "resource.h"
+#include "resources/resource.h"
 #include "sim/runner.h"
 #include "sim/wheel_pose.h"
 

@@ -2,9 +2,10 @@
 // are embedded beside this) and the log whose entries the transcript shows.
 #include "sim/program_module.h"
 
+#include "kernel/module_image.h"
+
 namespace hosted {
 
-extern const char kModuleFilePath[];
 const char kModuleFilePath[] = "C:\\BRISKARN\\BRISKARN.EXE";
 
 const char kProgramLogName[] = "Briskarn.log";

@@ -1,4 +1,4 @@
-#include "log.h"
+#include "base/log.h"
 
 #include <cstdio>
 #include <cstring>

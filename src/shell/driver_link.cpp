@@ -2,12 +2,13 @@
 // object that holds its handle.
 #include <cstdio>
 
-#include "wheel_app.h"
+#include "shell/wheel_app.h"
 
 BOOL CWheelApp::OpenDriver() {
     // On Windows 9x this open loads the driver by name; the flag unloads it
     // again when the handle is closed.
-    HANDLE driver = CreateFileA("\\\\.\\BRISKARN.VXD", 0, 0, nullptr, 0, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    HANDLE driver =
+        CreateFileA("\\\\.\\BRISKARN.VXD", 0, 0, nullptr, 0, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (driver == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         char text[96];
