@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, whatever the builds and tests need and this machine lacks.
+# Installs, with apt-get, whatever the builds and tests need and this machine
+# lacks; with the argument `program`, only what the hosted program needs
+# (windres compiles its resources, ncurses draws its window).
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ make python3
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  gcc-mingw-w64-i686-win32 g++-mingw-w64-i686-win32
-  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
-  wine64 wine32:i386 xvfb xauth
-  clang libclang-rt-dev
-  libncurses-dev tmux
-)
+if [ "${1:-}" = program ]; then
+  packages=(cmake ninja-build g++ binutils-mingw-w64-x86-64 libncurses-dev)
+else
+  packages=(
+    cmake ninja-build g++ make python3
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+    gcc-mingw-w64-i686-win32 g++-mingw-w64-i686-win32
+    gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
+    wine64 wine32:i386 xvfb xauth
+    clang libclang-rt-dev
+    libncurses-dev tmux
+  )
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -22,7 +28,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   # Wine starts the 32-bit product with wine32's loader, from the i386 packages.
-  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  if [[ " ${missing[*]} " == *:i386* ]]; then
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  fi
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
