@@ -120,6 +120,19 @@ TEST(ScenarioFormat, AScenarioOrTranscriptThatCannotBeHadIsAFailure) {
         EXPECT_EQ(RunBriskarn(dir, c.arguments, &errors), 2) << c.arguments;
         EXPECT_EQ(errors, c.error) << c.arguments;
     }
+    // A command line that is none of the usages names its fault before the usage.
+    const Case refused[] = {
+        {"--bogus", "briskarn: unknown option --bogus\nusage: "},
+        {"--scenario", "briskarn: --scenario needs a file\nusage: "},
+        {"--scenario run.txt --transcript ./run.txt", "briskarn: will not write over run.txt\n"},
+        {"--machine run.txt --record run.txt", "briskarn: will not write over run.txt\n"},
+    };
+    for (const Case& c : refused) {
+        std::string errors;
+        EXPECT_EQ(RunBriskarn(dir, c.arguments, &errors), 2) << c.arguments;
+        EXPECT_EQ(errors.rfind(c.error, 0), 0u) << c.arguments << "\n" << errors;
+    }
+    EXPECT_EQ(dir.Read("run.txt"), "driver present\nstart\nclick 1\n");
     // A scenario past any sensible size is refused, not read into memory whole.
     std::string big(17u << 20, '#');
     dir.Write("big.txt", big);

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "sim/demo.h"
 #include "term/front_end.h"
+#include "term/terminal.h"
 
 namespace hosted::term {
 namespace {
@@ -17,13 +20,25 @@ const char kRegistryFile[] = "briskarn-registry.txt";
 // The length of the demo without a terminal, in virtual seconds.
 constexpr int kDemoSeconds = 3;
 
-int Usage() {
+int Usage(const std::string& problem) {
+    std::fprintf(stderr, "briskarn: %s\n", problem.c_str());
     std::fprintf(stderr,
                  "usage: briskarn [--machine FILE] [--record FILE] [--transcript OUT]\n"
                  "       briskarn --scenario FILE [--transcript OUT]\n"
                  "On a terminal it runs interactively on the demo machine (or FILE's);\n"
                  "without one it runs the demo for a few seconds and prints the transcript.\n");
     return 2;
+}
+
+// Whether the two paths name one file that exists, by any name.
+bool SameFile(const char* a, const char* b) {
+    struct stat first, second;
+    if (!a || !b)
+        return false;
+    if (std::strcmp(a, b) == 0)
+        return true;
+    return ::stat(a, &first) == 0 && ::stat(b, &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
 }
 
 struct Options {
@@ -33,7 +48,8 @@ struct Options {
     const char* record = nullptr;
 };
 
-bool ParseOptions(int argc, char** argv, Options* options) {
+// False with the problem when the command line is not one of the usages.
+bool ParseOptions(int argc, char** argv, Options* options, std::string* problem) {
     for (int i = 1; i < argc; ++i) {
         const char** target = nullptr;
         if (std::strcmp(argv[i], "--scenario") == 0)
@@ -44,12 +60,33 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             target = &options->machine;
         else if (std::strcmp(argv[i], "--record") == 0)
             target = &options->record;
-        if (!target || i + 1 >= argc)
+        if (!target) {
+            *problem = std::string("unknown option ") + argv[i];
             return false;
+        }
+        if (i + 1 >= argc) {
+            *problem = std::string(argv[i]) + " needs a file";
+            return false;
+        }
         *target = argv[++i];
     }
     // A scenario is a whole run: it brings its own machine, and is a record.
-    return !options->scenario || (!options->machine && !options->record);
+    if (options->scenario && (options->machine || options->record)) {
+        *problem = "--scenario takes neither --machine nor --record";
+        return false;
+    }
+    // Writing the transcript or the recording over an input would lose it.
+    for (const char* output : {options->transcript, options->record})
+        for (const char* input : {options->scenario, options->machine})
+            if (SameFile(output, input)) {
+                *problem = std::string("will not write over ") + input;
+                return false;
+            }
+    if (SameFile(options->transcript, options->record)) {
+        *problem = "the transcript and the recording need files of their own";
+        return false;
+    }
+    return true;
 }
 
 bool ReadInput(const char* what, const char* path, std::string* text) {
@@ -64,8 +101,9 @@ bool ReadInput(const char* what, const char* path, std::string* text) {
 
 int RunBriskarnCommand(int argc, char** argv, WinMainFunction winMain) {
     Options options;
-    if (!ParseOptions(argc, argv, &options))
-        return Usage();
+    std::string problem;
+    if (!ParseOptions(argc, argv, &options, &problem))
+        return Usage(problem);
     std::string text = kDemoMachine;
     if (options.scenario && !ReadInput("scenario", options.scenario, &text))
         return 2;
@@ -77,7 +115,14 @@ int RunBriskarnCommand(int argc, char** argv, WinMainFunction winMain) {
                      reason.c_str());
         return 2;
     }
-    bool interactive = !options.scenario && ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
+    bool onTerminal = ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
+    bool interactive = !options.scenario && onTerminal && TerminalUsable();
+    if (!options.scenario && onTerminal && !interactive) {
+        const char* type = std::getenv("TERM");
+        std::fprintf(stderr,
+                     "briskarn: no window on a terminal of type %s; the demo runs without it\n",
+                     type && *type ? type : "(none)");
+    }
 
     RunSettings settings;
     settings.transcript = interactive && !options.transcript ? nullptr : stdout;

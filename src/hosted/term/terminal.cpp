@@ -81,6 +81,18 @@ void Install(int signal, void (*handler)(int)) {
 
 } // namespace
 
+bool TerminalUsable() {
+    if (!::isatty(STDIN_FILENO) || !::isatty(STDOUT_FILENO))
+        return false;
+    // initscr would end the process over a type it does not know.
+    int status = 0;
+    if (setupterm(nullptr, STDOUT_FILENO, &status) != OK)
+        return false;
+    del_curterm(cur_term);
+    cur_term = nullptr;
+    return true;
+}
+
 bool OpenTerminal(std::string* error) {
     if (!::isatty(STDIN_FILENO) || !::isatty(STDOUT_FILENO)) {
         *error = "standard input and output are not a terminal";

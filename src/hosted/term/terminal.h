@@ -11,6 +11,9 @@
 
 namespace hosted::term {
 
+// Whether standard input and output are a terminal whose type (TERM) ncurses
+// knows; a run on any other goes without the window.
+bool TerminalUsable();
 // False with the reason when standard input and output are no terminal
 // that ncurses can use. Installs the signal handlers.
 bool OpenTerminal(std::string* error);
