@@ -3,6 +3,7 @@
 // numbers in edits, check boxes and edit selections.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 #include <windows.h>
@@ -223,6 +224,54 @@ TEST_F(MainDialog, AnEditSelectionStaysWithinTheTextAndRunsForwards) {
         LRESULT selection = SendMessageA(edit, EM_GETSEL, 0, 0);
         EXPECT_EQ(LOWORD(selection), c.from);
         EXPECT_EQ(HIWORD(selection), c.to);
+    }
+}
+
+// Keys as an edit meets them once TranslateMessage has made characters of
+// them: typing replaces the selection, Backspace and Delete take it or one
+// character, the caret keys move the caret (the selection's end) and drop
+// the selection; a read-only edit moves its caret but takes no typing.
+TEST_F(MainDialog, AnEditTypesOverItsSelectionUnlessItIsReadOnly) {
+    struct Key {
+        UINT message;
+        WPARAM key;
+        const char* text;
+        WORD from, to;
+    };
+    const Key kGameMax[] = {
+        {WM_CHAR, 'x', "2x8", 2, 2},        {WM_CHAR, VK_BACK, "28", 1, 1},
+        {WM_KEYDOWN, VK_END, "28", 2, 2},   {WM_KEYDOWN, VK_LEFT, "28", 1, 1},
+        {WM_KEYDOWN, VK_DELETE, "2", 1, 1}, {WM_KEYDOWN, VK_HOME, "2", 0, 0},
+        {WM_CHAR, VK_BACK, "2", 0, 0},      {WM_KEYDOWN, VK_RIGHT, "2", 1, 1},
+        {WM_KEYDOWN, VK_RIGHT, "2", 1, 1},  {WM_CHAR, '5', "25", 2, 2},
+        {WM_KEYDOWN, VK_LEFT, "25", 1, 1},  {WM_CHAR, '	', "25", 1, 1},
+    };
+    const Key kReadOnlyX[] = {
+        {WM_CHAR, '7', "2048", 1, 3},          {WM_CHAR, VK_BACK, "2048", 1, 3},
+        {WM_KEYDOWN, VK_DELETE, "2048", 1, 3}, {WM_KEYDOWN, VK_HOME, "2048", 0, 0},
+        {WM_KEYDOWN, VK_RIGHT, "2048", 1, 1},  {WM_CHAR, '7', "2048", 1, 1},
+    };
+    const struct {
+        int id;
+        const Key* keys;
+        std::size_t count;
+    } kEdits[] = {{IDC_GAMEMAX, kGameMax, std::size(kGameMax)},
+                  {IDC_EDIT_X, kReadOnlyX, std::size(kReadOnlyX)}};
+    for (const auto& edit : kEdits) {
+        HWND handle = Item(edit.id);
+        SetWindowTextA(handle, "2048");
+        SendMessageA(handle, EM_SETSEL, 1, 3);
+        for (std::size_t i = 0; i < edit.count; ++i) {
+            const Key& k = edit.keys[i];
+            SCOPED_TRACE(testing::Message() << "control " << edit.id << ", key " << i);
+            SendMessageA(handle, k.message, k.key, 1);
+            char text[16] = "";
+            GetWindowTextA(handle, text, sizeof text);
+            EXPECT_STREQ(text, k.text);
+            LRESULT selection = SendMessageA(handle, EM_GETSEL, 0, 0);
+            EXPECT_EQ(LOWORD(selection), k.from);
+            EXPECT_EQ(HIWORD(selection), k.to);
+        }
     }
 }
 

@@ -1,7 +1,8 @@
 // The interactive run as a person has it on a terminal: the main dialog
 // drawn from its template, the wheel steered with forwarding on, Setup with
 // a refused entry, About from the system menu, every way out giving the
-// terminal back, and a recorded session that replays to the same run.
+// terminal back, a recorded session that replays to the same run, and keys
+// typed into an edit recorded as keys.
 #include <sstream>
 #include <string>
 
@@ -224,6 +225,49 @@ TEST(Interactive, ARecordedSessionReplaysToTheSameReportsLogAndRegistry) {
     EXPECT_EQ(Lines(replay, " log "), Lines(live, " log "));
     EXPECT_EQ(Lines(replay, "registry write"), Lines(live, "registry write"));
     EXPECT_EQ(replay, live);
+}
+
+TEST(Interactive, KeysTypedIntoAnEditAreRecordedAsKeysAndReplay) {
+    // A digit, then a paste of blanks, quotes, backslashes and "#" after it,
+    // all taken away again with Delete from the second place on.
+    const int kPasted = 1000;
+    std::string pasted;
+    for (int i = 0; i < kPasted; ++i)
+        pasted += "ab #\"\\12"[i % 8];
+    std::string deletes = "Home Right";
+    for (int i = 0; i < kPasted; ++i)
+        deletes += " Delete";
+    TempDir dir;
+    {
+        TmuxSession session(dir, "--record session.txt --transcript live.txt");
+        ASSERT_TRUE(session.WaitFor("Setup..."));
+        ClickText(session, "Setup...");
+        ASSERT_TRUE(session.WaitFor("Setup Buttons"));
+        session.SendKeys("Tab Tab 7");
+        session.SendKeys("-l '" + pasted + "'");
+        session.SendKeys(deletes);
+        session.SendKeys("Enter");
+        ASSERT_TRUE(session.WaitForGone("Setup Buttons")) << session.Capture();
+        session.SendKeys("Escape");
+        ASSERT_EQ(session.WaitForExit(), 0);
+    }
+    std::string recording = dir.Read("session.txt");
+    // Tab Tab 7, the paste, Home Right, the Deletes, Enter and Escape.
+    const int keys = 3 + kPasted + 2 + kPasted + 2;
+    int keyLines = 0;
+    for (std::size_t at = recording.find("\nkey "); at != std::string::npos;
+         at = recording.find("\nkey ", at + 1))
+        ++keyLines;
+    EXPECT_EQ(keyLines, keys);
+    // A line a key and the time before it: a recording that held the
+    // edit's text at every key would take half a megabyte.
+    EXPECT_LT(recording.size(), 32u * keys + 16384) << recording.size() << " bytes";
+    std::string errors;
+    ASSERT_EQ(RunBriskarn(dir, "--scenario session.txt --transcript replay.txt", &errors), 0)
+        << errors;
+    std::string live = dir.Read("live.txt");
+    EXPECT_NE(live.find("RZ4 buttons config: 7, 3, 4, 5."), std::string::npos) << live;
+    EXPECT_EQ(dir.Read("replay.txt"), live);
 }
 
 } // namespace

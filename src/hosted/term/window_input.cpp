@@ -1,26 +1,57 @@
 // A person's keys and clicks for the active window, made into the steps a
-// scenario would take: `key`, `type`, `click`, `spin`, `answer`.
+// scenario would take: `key`, `click`, `spin`, `answer`. Each key is one
+// `key` step, so a recording grows with what was typed.
 #include "term/window_input.h"
 
 #include <curses.h>
 
 #include "core/format.h"
-#include "term/edit_keys.h"
 #include "term/front_end_state.h"
 #include "term/system_menu.h"
 
 namespace hosted::term {
 namespace {
 
-void TypeInto(const ControlView& edit, int key) {
-    std::string text, line;
-    if (!TextAfterKey(edit.text, edit.selStart, edit.selEnd, key, &text))
-        return;
-    if (!TypeStepLine(edit.id, text, &line)) {
-        g_front.status = "a scenario line cannot hold that text";
-        return;
+// The `key` step of a key the focused control takes, or "" for none: the
+// control's own code makes of it what it does.
+std::string KeyLine(int code) {
+    switch (code) {
+    case '\t':
+        return "key tab";
+    case KEY_BTAB:
+        return "key shift+tab";
+    case '\r':
+    case '\n':
+    case KEY_ENTER:
+        return "key enter";
+    case 27:
+        return "key escape";
+    case ' ':
+        return "key space";
+    case KEY_UP:
+        return "key up";
+    case KEY_DOWN:
+        return "key down";
+    case KEY_LEFT:
+        return "key left";
+    case KEY_RIGHT:
+        return "key right";
+    case KEY_HOME:
+        return "key home";
+    case KEY_END:
+        return "key end";
+    case KEY_DC:
+        return "key delete";
+    case KEY_BACKSPACE:
+    case 127:
+    case 8:
+        return "key backspace";
+    case '#': // bare, it would start a comment
+        return "key \"#\"";
     }
-    Do(line);
+    if (code > ' ' && code < 0x7F)
+        return std::string("key ") + static_cast<char>(code);
+    return "";
 }
 
 const Hit* HitAt(const std::vector<Hit>& hits, int x, int y) {
@@ -46,43 +77,9 @@ void WindowKey(const InputEvent& event) {
     }
     if (active.iconic || event.alt)
         return;
-    const ControlView* focus = nullptr;
-    for (const ControlView& control : active.controls)
-        if (control.focused)
-            focus = &control;
-    bool inEdit = focus && focus->kind == WindowKind::Edit && focus->enabled;
-    switch (event.code) {
-    case '\t':
-        Do("key tab");
-        return;
-    case KEY_BTAB:
-        Do("key shift+tab");
-        return;
-    case '\r':
-    case '\n':
-    case KEY_ENTER:
-        Do("key enter");
-        return;
-    case 27:
-        Do("key escape");
-        return;
-    case KEY_UP:
-        Do("key up");
-        return;
-    case KEY_DOWN:
-        Do("key down");
-        return;
-    case KEY_BACKSPACE:
-    case 127:
-    case kBackspace:
-        if (inEdit)
-            TypeInto(*focus, kBackspace);
-        return;
-    }
-    if (inEdit)
-        TypeInto(*focus, event.code);
-    else if (event.code == ' ')
-        Do("key space");
+    std::string line = KeyLine(event.code);
+    if (!line.empty())
+        Do(line);
 }
 
 void Click(int x, int y) {

@@ -1,7 +1,8 @@
 // Stands in for the standard controls: buttons (push, check box, radio,
 // group box; clicked by mouse or Space, notifying the parent with
-// BN_CLICKED), edits (their arrow keys going to an up-down control that
-// drives them) and statics.
+// BN_CLICKED), edits (typing over the selection, Backspace and Delete, the
+// caret keys, read-only ones taking no typing; their Up and Down going to an
+// up-down control that drives them) and statics.
 #include <algorithm>
 
 #include "user/window.h"
@@ -91,6 +92,8 @@ LRESULT EditReplaceSelection(MachineLock& lock, Window& edit, const std::string&
 
 // Backspace (-1) or Delete (+1): the selection, or else one character.
 LRESULT EditDelete(MachineLock& lock, Window& edit, int direction) {
+    if (edit.style & ES_READONLY)
+        return 0;
     if (edit.selStart == edit.selEnd) {
         DWORD caret = edit.selEnd;
         if (direction < 0 ? caret == 0 : caret >= edit.text.size())
@@ -101,6 +104,29 @@ LRESULT EditDelete(MachineLock& lock, Window& edit, int direction) {
             edit.selEnd = caret + 1;
     }
     return EditReplaceSelection(lock, edit, "");
+}
+
+// The caret keys, read-only or not. The caret is the selection's end, so
+// from a selection Left goes one before that end, as the classic edit does.
+void MoveCaret(Window& edit, WPARAM key) {
+    DWORD caret = edit.selEnd, length = static_cast<DWORD>(edit.text.size());
+    switch (key) {
+    case VK_LEFT:
+        caret = caret > 0 ? caret - 1 : 0;
+        break;
+    case VK_RIGHT:
+        caret = caret < length ? caret + 1 : length;
+        break;
+    case VK_HOME:
+        caret = 0;
+        break;
+    case VK_END:
+        caret = length;
+        break;
+    default:
+        return;
+    }
+    edit.selStart = edit.selEnd = caret;
 }
 
 } // namespace
@@ -182,7 +208,7 @@ LRESULT CALLBACK EditProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPara
     case WM_CHAR:
         if (wParam == VK_BACK)
             return EditDelete(lock, *edit, -1);
-        if (wParam < 0x20)
+        if (wParam < 0x20 || (edit->style & ES_READONLY))
             return 0;
         return EditReplaceSelection(lock, *edit, std::string(1, static_cast<char>(wParam)));
     case WM_KEYDOWN:
@@ -190,7 +216,10 @@ LRESULT CALLBACK EditProc(HWND handle, UINT message, WPARAM wParam, LPARAM lPara
             StepUpDown(lock, edit->upDown, wParam == VK_UP);
             return 0;
         }
-        return wParam == VK_DELETE ? EditDelete(lock, *edit, +1) : 0;
+        if (wParam == VK_DELETE)
+            return EditDelete(lock, *edit, +1);
+        MoveCaret(*edit, wParam);
+        return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
     case WM_LBUTTONDOWN:

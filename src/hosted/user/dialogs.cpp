@@ -1,7 +1,8 @@
 // Stands in for user32's dialog manager: dialogs built from the compiled
 // templates (controls, styles, positions, initial focus), the modal loop of
-// DialogBoxParamA with the owner disabled meanwhile, EndDialog, and the
-// keyboard handling of IsDialogMessageA (Tab, Enter, Escape, Space).
+// DialogBoxParamA with the owner disabled meanwhile and its focus given back
+// after, EndDialog, and the keyboard handling of IsDialogMessageA (Tab,
+// Enter, Escape, Space).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -275,6 +276,9 @@ HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLG
 
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc,
                                LPARAM param) {
+    MachineLock lock = LockMachine();
+    SaveFocusOnDeactivation(ActiveTopLevel());
+    lock.unlock();
     bool disabledOwner = owner && IsWindowEnabled(owner);
     if (disabledOwner)
         EnableWindow(owner, FALSE);
@@ -284,7 +288,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGP
             EnableWindow(owner, TRUE);
         return -1;
     }
-    MachineLock lock = LockMachine();
+    lock.lock();
     Window* dialog = LookupWindow(handle);
     dialog->modal = true;
     if (!dialog->ended) {
@@ -322,6 +326,8 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGP
         TranscriptLine(
             Format("window close %s %s", TemplateName(name).c_str(), ResultName(result).c_str()));
     DestroyWindow(handle);
+    lock.lock();
+    RestoreFocusOnActivation(ActiveTopLevel());
     return result;
 }
 

@@ -28,12 +28,28 @@ Window* VisibleControl(int id, std::string* error) {
     Window* dialog = ActiveDialog(error);
     if (!dialog)
         return nullptr;
+    if (dialog->iconic) {
+        *error = "the active window is minimised";
+        return nullptr;
+    }
     Window* control = ControlOf(*dialog, id);
     if (!control || !control->IsVisible()) {
         *error = Format("the active window shows no control %d", id);
         return nullptr;
     }
     return control;
+}
+
+// Where the keyboard's input goes: the focused control of the active window,
+// or the window itself. A minimised window shows no controls to take it.
+HWND KeyboardTarget(std::string* error) {
+    Window* active = ActiveTopLevel();
+    if (!active || active->iconic) {
+        *error = active ? "the active window is minimised" : "no window is open";
+        return nullptr;
+    }
+    HWND target = FocusIn(*active);
+    return target ? target : active->handle;
 }
 
 } // namespace
@@ -52,20 +68,28 @@ bool ClickControl(int id, std::string* error) {
 
 bool PressKey(WPARAM virtualKey, std::string* error, bool shift) {
     MachineLock lock = LockMachine();
-    Window* active = ActiveTopLevel();
-    if (!active) {
-        *error = "no window is open";
-        return false;
-    }
-    HWND target = FocusIn(*active);
+    HWND target = KeyboardTarget(error);
     if (!target)
-        target = active->handle;
+        return false;
     if (shift)
         PostLocked(target, WM_KEYDOWN, VK_SHIFT, 0);
     PostLocked(target, WM_KEYDOWN, virtualKey, 0);
+    // The characters that TranslateMessage would make of the keys a control
+    // types with; the dialog manager acts on the other keys themselves.
+    if (virtualKey == VK_BACK || virtualKey == VK_SPACE)
+        PostLocked(target, WM_CHAR, virtualKey, 0);
     PostLocked(target, WM_KEYUP, virtualKey, 0);
     if (shift)
         PostLocked(target, WM_KEYUP, VK_SHIFT, 0);
+    return true;
+}
+
+bool TypeCharacter(char character, std::string* error) {
+    MachineLock lock = LockMachine();
+    HWND target = KeyboardTarget(error);
+    if (!target)
+        return false;
+    PostLocked(target, WM_CHAR, static_cast<unsigned char>(character), 0);
     return true;
 }
 

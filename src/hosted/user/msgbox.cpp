@@ -7,7 +7,6 @@
 
 #include "core/format.h"
 #include "core/transcript.h"
-#include "user/threads.h"
 #include "user/window.h"
 
 namespace hosted {
@@ -121,6 +120,7 @@ using namespace hosted;
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     MachineLock lock = LockMachine();
+    SaveFocusOnDeactivation(ActiveTopLevel());
     Window& box = CreateWindowRecord(WindowKind::MessageBox, "#32770", nullptr, owner);
     box.proc = MessageBoxProc;
     box.style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
@@ -134,7 +134,6 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     message.id = 0xFFFF;
     message.text = text ? text : "";
     message.proc = StaticProc;
-    HWND previousFocus = CurrentUserThread().focus;
     SetThreadFocus(*LookupWindow(handle));
     TranscriptLine(Format("msgbox %s | %s | %s", LookupWindow(handle)->caption.c_str(),
                           LookupWindow(handle)->text.c_str(), FlagNames(type).c_str()));
@@ -159,7 +158,6 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (disabledOwner && (ownerWindow = LookupWindow(owner)) != nullptr)
         ownerWindow->style &= ~static_cast<DWORD>(WS_DISABLED);
     DeleteWindowRecord(handle);
-    if (LookupWindow(previousFocus))
-        CurrentUserThread().focus = previousFocus;
+    RestoreFocusOnActivation(ActiveTopLevel());
     return answer;
 }

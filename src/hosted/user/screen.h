@@ -73,6 +73,9 @@ bool SystemMenuItems(std::vector<MenuItemView>* items);
 bool ClickControl(int id, std::string* error); // left button down and up
 // To the focused control; with `shift`, Shift is held around it.
 bool PressKey(WPARAM virtualKey, std::string* error, bool shift = false);
+// A character key, as the focused control meets it once TranslateMessage
+// has made it a WM_CHAR.
+bool TypeCharacter(char character, std::string* error);
 bool TypeText(int id, const std::string& text, std::string* error); // replaces an edit's text
 bool ClickSpin(int id, bool up, std::string* error); // an up-down control's upper or lower arrow
 bool ChooseSystemCommand(WPARAM command, std::string* error); // from the system menu

@@ -108,6 +108,23 @@ void SetThreadFocus(Window& window) {
         thread->focus = window.handle;
 }
 
+void SaveFocusOnDeactivation(Window* top) {
+    if (top && top->kind == WindowKind::Dialog)
+        if (HWND focus = FocusIn(*top); focus && focus != top->handle)
+            top->savedFocus = focus;
+}
+
+// A control gone or moved elsewhere since is not looked for; a minimised or
+// ended dialog gets its focus back once it shows again, if ever.
+void RestoreFocusOnActivation(Window* top) {
+    if (!top || top->iconic || top->ended)
+        return;
+    Window* saved = LookupWindow(top->savedFocus);
+    top->savedFocus = nullptr;
+    if (saved && saved->parent == top->handle)
+        SetThreadFocus(*saved);
+}
+
 } // namespace hosted
 
 using namespace hosted;

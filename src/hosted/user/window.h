@@ -35,6 +35,8 @@ struct Window {
     bool modal = false, shownAsModal = false, ended = false;
     INT_PTR endResult = 0;
     HMENU systemMenu = nullptr;
+    // The control that had the focus when it last lost the activation.
+    HWND savedFocus = nullptr;
     HICON bigIcon = nullptr, smallIcon = nullptr;
     bool iconic = false;
     // What DrawIcon last put into it while painting, and where.
@@ -76,6 +78,11 @@ std::vector<int> MessageBoxButtons(UINT type);
 // The focused window of the thread that owns top, when it lies in top.
 HWND FocusIn(Window& top);
 void SetThreadFocus(Window& window);
+// The dialog manager's part when the active window changes: the window
+// losing the activation keeps its focused control, and the one getting it
+// back has that control focused again. Either may be null.
+void SaveFocusOnDeactivation(Window* top);
+void RestoreFocusOnActivation(Window* top);
 
 // Calls a window's procedure on the calling thread; takes the lock off
 // for the call and back on afterwards.
