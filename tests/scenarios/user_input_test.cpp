@@ -1,7 +1,8 @@
 // The simulated user's keyboard and mouse as the dialogs take them: keys
-// typed into an edit are the edit's own to act on, a read-only edit takes
-// no typing, a dialog has its focus back once a dialog it opened closes,
-// and a minimised window's controls take nothing.
+// typed into an edit are the edit's own to act on, a `type` step puts
+// exactly its text there, a read-only edit takes no typing, a dialog has
+// its focus back once a dialog it opened closes, and a minimised window's
+// controls take nothing.
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -60,6 +61,31 @@ TEST(UserInput, KeysTypedIntoAnEditReplaceItsSelectionAndMoveItsCaret) {
     ASSERT_EQ(texts.size(), std::size(kCases)) << run.transcript;
     for (std::size_t i = 0; i < texts.size(); ++i)
         EXPECT_EQ(texts[i], kCases[i].text) << kCases[i].keys;
+}
+
+TEST(UserInput, ATypeStepPutsExactlyItsTextIntoTheEdit) {
+    // In double quotes, blanks at either end and an empty text survive; a
+    // "#" starts a comment only after a blank.
+    const struct {
+        const char* line;
+        const char* text;
+    } kCases[] = {
+        {"type 1000 \" 7 \"", " 7 "}, {"type 1001 \"\"", ""},     {"type 1002 \"a\"b\"", "a\"b"},
+        {"type 1003 #5", ""},         {"type 1000 \"#5\"", "#5"}, {"type 1001 \"\\ 1 \"", "\\ 1 "},
+        {"type 1002 a#b", "a#b"},     {"type 1003  7 ", "7"},
+    };
+    std::string scenario = "driver present\nslot 0 wheel interrupt\nstart\nclick 1017\n";
+    for (const auto& c : kCases)
+        scenario += std::string(c.line) + "\nsnapshot\n";
+    TempDir dir;
+    ScenarioRun run = RunScenario(dir, scenario + "click 2\nclick 1\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    for (std::size_t i = 0; i < std::size(kCases); ++i) {
+        int id = 1000 + static_cast<int>(i % 4);
+        std::vector<std::string> texts = EditTexts(run.transcript, id);
+        ASSERT_GT(texts.size(), i) << run.transcript;
+        EXPECT_EQ(texts[i], kCases[i].text) << kCases[i].line;
+    }
 }
 
 TEST(UserInput, AReadOnlyEditTakesNoTyping) {
