@@ -114,15 +114,18 @@ void SaveFocusOnDeactivation(Window* top) {
             top->savedFocus = focus;
 }
 
-// A control gone or moved elsewhere since is not looked for; a minimised or
-// ended dialog gets its focus back once it shows again, if ever.
+// A window activated with no control to go back to has the focus itself,
+// as one that is not a dialog always does; a dialog already ended is left
+// alone.
 void RestoreFocusOnActivation(Window* top) {
-    if (!top || top->iconic || top->ended)
+    if (!top || top->ended)
         return;
     Window* saved = LookupWindow(top->savedFocus);
     top->savedFocus = nullptr;
     if (saved && saved->parent == top->handle)
         SetThreadFocus(*saved);
+    else if (!FocusIn(*top))
+        SetThreadFocus(*top);
 }
 
 } // namespace hosted
