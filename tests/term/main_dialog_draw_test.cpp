@@ -75,7 +75,9 @@ TEST(DrawMainDialog, TheTemplatesTextsLandOnTheCellsOfTheirDialogUnits) {
             << row;
     }
     // A push button's face is centred between its edges (252 and 302); an
-    // edit's field starts at its left edge, on the row of the label before it.
+    // edit's field starts at its left edge, on the row of the label before it,
+    // or a cell later where the label's text would touch it: the template
+    // keeps a gap between the two.
     int left = (252 + 1) / 4, right = (252 + 50 + 1) / 4, face = 9;
     EXPECT_EQ(canvas.Row(1 + (7 + 7 - 4) / 8).find("[>Close<]"),
               static_cast<std::size_t>(1 + left + (right - left - face) / 2));
@@ -84,9 +86,12 @@ TEST(DrawMainDialog, TheTemplatesTextsLandOnTheCellsOfTheirDialogUnits) {
     for (const auto& field : fields) {
         for (int y = 0; y < height; ++y) {
             std::string row = canvas.Row(y);
-            if (row.find(field.first) != std::string::npos) {
-                EXPECT_EQ(row.substr(1 + (field.second + 1) / 4, 2), "__") << row;
-            }
+            std::size_t label = row.find(field.first), at = 1 + (field.second + 1) / 4;
+            if (label == std::string::npos)
+                continue;
+            if (label + std::string(field.first).size() == at)
+                ++at;
+            EXPECT_EQ(row.substr(at - 1, 3), " __") << row;
         }
     }
     // Hidden controls stay out; disabled ones take no clicks.

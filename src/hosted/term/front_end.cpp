@@ -17,6 +17,7 @@
 #include "term/front_screen.h"
 #include "term/system_menu.h"
 #include "term/terminal.h"
+#include "term/view_keys.h"
 #include "term/wheel_input.h"
 #include "term/window_input.h"
 
@@ -80,6 +81,8 @@ WallClockPacer::Clock::time_point WakeTime() {
 }
 
 void Handle(const InputEvent& event) {
+    if (ViewTakes(event))
+        return;
     switch (event.kind) {
     case InputEvent::Signal:
         // A replay of this recording ends with the program still running,
