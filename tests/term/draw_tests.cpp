@@ -370,6 +370,13 @@ TEST(DrawMenu, ListsTheSystemMenuBelowTheMark) {
     EXPECT_EQ(drawn.hits[1].kind, Hit::MenuItem);
     EXPECT_EQ(drawn.hits[1].id, SC_MINIMIZE);
     EXPECT_EQ(drawn.Reversed(), " Minimize          ");
+    // The letters that choose the entries are underlined.
+    std::string underlined;
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < drawn.canvas.Width(); ++x)
+            if (drawn.canvas.At(x, y).attr & kUnderline)
+                underlined += drawn.canvas.At(x, y).ch;
+    EXPECT_EQ(underlined, "RnC");
 }
 
 TEST(DrawMenu, AGreyedEntryIsDimmedAndCannotBeClicked) {
