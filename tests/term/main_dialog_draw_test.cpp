@@ -9,6 +9,7 @@
 #include "core/machine.h"
 #include "resources/resource.h"
 #include "term/draw.h"
+#include "term/text_layout.h"
 #include "user/screen.h"
 
 namespace {
@@ -94,6 +95,25 @@ TEST(DrawMainDialog, TheTemplatesTextsLandOnTheCellsOfTheirDialogUnits) {
             EXPECT_EQ(row.substr(at - 1, 3), " __") << row;
         }
     }
+    // Made to fit a terminal of 80 x 24 with its bottom line, the dialog
+    // keeps every text, each still clear of the next.
+    hosted::WindowView fitted = FitWindow(windows[0], 80, 23);
+    WindowCells(fitted, &width, &height);
+    EXPECT_EQ(width, 80);
+    EXPECT_EQ(height, 23);
+    Canvas small(width, height);
+    DrawWindows(small, 0, 0, {fitted}, nullptr);
+    for (const hosted::ControlView& control : windows[0].controls) {
+        std::string text =
+            control.kind == hosted::WindowKind::Edit ? "" : StripMnemonics(control.text);
+        if (control.visible && !text.empty()) {
+            EXPECT_NE(small.Text().find(text), std::string::npos) << text << "\n" << small.Text();
+        }
+    }
+    for (const auto& field : fields)
+        EXPECT_NE(small.Text().find(std::string(field.first) + " _"), std::string::npos)
+            << field.first;
+
     // Hidden controls stay out; disabled ones take no clicks.
     EXPECT_EQ(canvas.Text().find("Cancel"), std::string::npos);
     EXPECT_EQ(canvas.Text().find("Polling"), std::string::npos);
