@@ -94,7 +94,7 @@ int DrawnEnd(const Place& p) {
         return std::max(p.right, p.left + length);
     bool check = IsButton(c, ButtonLook::CheckBox) && !(c.style & BS_PUSHLIKE);
     if (check || IsButton(c, ButtonLook::Radio))
-        return std::max(p.right, p.left + 4 + length + (c.focused ? 1 : 0));
+        return std::max(p.right, p.left + 4 + length);
     return p.right;
 }
 
