@@ -73,10 +73,14 @@ void CatchUp() {
         FailRun(0, error);
 }
 
-// Until when the loop may sleep: the next timer of the program or the
-// autopilot's next move; without end when nothing is due.
+// Until when the loop may sleep: the next timer of the program, the
+// autopilot's next move or a change of the screen; without end when nothing
+// is due.
 WallClockPacer::Clock::time_point WakeTime() {
     WallClockPacer::Clock::time_point wake = g_front.pacer.NextDue();
+    std::int64_t screenDue = 0;
+    if (ScreenDueAt(&screenDue))
+        wake = std::min(wake, g_front.pacer.WallAt(screenDue));
     return g_front.autopilot ? std::min(wake, g_front.pacer.WallAt(g_front.nextAutopilot)) : wake;
 }
 

@@ -129,6 +129,13 @@ std::vector<std::string> LatestLogEntries() {
 
 } // namespace
 
+bool ScreenDueAt(std::int64_t* virtualMs) {
+    if (g_reportSamples.size() < 2 || g_reportSamples.front().count == g_reportSamples.back().count)
+        return false;
+    *virtualMs = g_reportSamples.back().at + 250;
+    return true;
+}
+
 void NoteRunFiles(const std::string& registry, const std::string& recording) {
     g_front.files.log = InCurrentDirectory(kProgramLogName);
     g_front.files.registry = InCurrentDirectory(registry);
