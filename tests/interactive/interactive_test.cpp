@@ -238,7 +238,7 @@ TEST(Interactive, TheDriverPanelShowsWhatTheDriverReceivesAndTheWheelItsOwnButto
     ASSERT_TRUE(session.WaitFor("Autopilot on"));
     bool flowing = false;
     for (int i = 0; i < 60 && !flowing; ++i) {
-        flowing = NumberAfter(session.Capture(), "Reports per second") > 10;
+        flowing = NumberAfter(session.Capture(), "Reports per second") > 0;
         usleep(100000);
     }
     EXPECT_TRUE(flowing) << session.Capture();
