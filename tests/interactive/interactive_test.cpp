@@ -3,8 +3,10 @@
 // a refused entry, About from the system menu, every way out giving the
 // terminal back, a recorded session that replays to the same run, and keys
 // typed into an edit recorded as keys.
+#include <cstdlib>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +41,16 @@ std::string RowWith(const std::string& screen, const std::string& text) {
     return row;
 }
 
+// The number that follows `text` on its row (after blanks and '_').
+long NumberAfter(const std::string& screen, const std::string& text) {
+    int x = 0, y = 0;
+    if (!Find(screen, text, &x, &y))
+        return -1;
+    std::string rest = RowWith(screen, text).substr(x + text.size());
+    std::size_t digits = rest.find_first_of("0123456789");
+    return digits == std::string::npos ? -1 : std::atol(rest.c_str() + digits);
+}
+
 void ClickText(TmuxSession& session, const std::string& text) {
     int x = 0, y = 0;
     ASSERT_TRUE(Find(session.Capture(), text, &x, &y)) << text << "\n" << session.Capture();
@@ -58,7 +70,7 @@ TEST(Interactive, TheMainDialogIsDrawnFromItsTemplateBesideTheWheelPanel) {
     TempDir dir;
     TmuxSession session(dir, "");
     ASSERT_TRUE(session.WaitFor("Velomira")) << session.Capture();
-    ASSERT_TRUE(session.WaitFor("Wheel keys")) << session.Capture();
+    ASSERT_TRUE(session.WaitFor("Driver present")) << session.Capture();
     std::string screen = session.Capture();
     // A control at dialog units (x, y) starts at cell (1 + x / 4, 1 + y / 8):
     // a quarter of a cell across, an eighth down, inside a one-cell frame.
@@ -160,13 +172,15 @@ TEST(Interactive, EveryWayOutGivesTheTerminalBack) {
         TempDir dir;
         TmuxSession session(dir, "");
         ASSERT_TRUE(session.WaitFor("Velomira"));
-        // Made too small while running: a message, not a garbled screen, and
-        // the window back once there is room again.
-        session.Resize(90, 30);
-        ASSERT_TRUE(session.WaitFor("BRISKARN needs a terminal of at least 111 x 33;"))
+        // Made too small while running: a message, not a garbled screen, no
+        // key acting unseen (Enter would press Close), and the window back
+        // once there is room again.
+        session.Resize(70, 20);
+        ASSERT_TRUE(session.WaitFor("BRISKARN needs a terminal of at least 80 x 24;"))
             << session.Capture();
-        EXPECT_TRUE(session.WaitFor("this one is 90 x 30.")) << session.Capture();
+        EXPECT_TRUE(session.WaitFor("this one is 70 x 20.")) << session.Capture();
         EXPECT_EQ(session.Capture().find("Velomira"), std::string::npos) << session.Capture();
+        session.SendKeys("Enter");
         session.Resize(120, 40);
         ASSERT_TRUE(session.WaitFor("Velomira")) << session.Capture();
         session.SendKeys("Escape");
@@ -191,11 +205,87 @@ TEST(Interactive, EveryWayOutGivesTheTerminalBack) {
         EXPECT_TRUE(session.ModesRestored()) << c.how;
     }
     TempDir dir;
-    TmuxSession small(dir, "", 80, 24);
+    TmuxSession small(dir, "", 79, 24);
     EXPECT_EQ(small.WaitForExit(), 1);
     EXPECT_TRUE(small.ModesRestored());
     EXPECT_EQ(dir.Read("errors.txt"),
-              "briskarn: the terminal is 80 x 24; BRISKARN needs at least 111 x 33\n");
+              "briskarn: the terminal is 79 x 24; BRISKARN needs at least 80 x 24\n");
+}
+
+TEST(Interactive, TheDriverPanelShowsWhatTheDriverReceivesAndTheWheelItsOwnButtons) {
+    TempDir dir;
+    dir.Write("four.txt", "driver present gamemax=2048 rate=50\n"
+                          "slot 0 wheel polled buttons=4 povs=0 name=Four\n");
+    TmuxSession session(dir, "--machine four.txt");
+    ASSERT_TRUE(session.WaitFor("Last report")) << session.Capture();
+    // Four buttons and no hat, as the machine has them.
+    std::string screen = session.Capture();
+    std::string buttons = RowWith(screen, " 1    2    3    4");
+    EXPECT_EQ(buttons.substr(buttons.size() - 4), "   4") << screen;
+    EXPECT_EQ(screen.find("|  6    7"), std::string::npos) << screen;
+    EXPECT_EQ(screen.find("Hat "), std::string::npos) << screen;
+    ClickText(session, "Enable");
+    // Wheel button 2 is joystick A button 1 in the default map; the report
+    // carries it and the X the dialog shows.
+    session.SendKeys("F4 M-2");
+    ASSERT_TRUE(session.WaitFor("[A1]")) << session.Capture();
+    screen = session.Capture();
+    EXPECT_EQ(NumberAfter(screen, "Last report"), NumberAfter(screen, "X-axis")) << screen;
+    EXPECT_EQ(screen.find("[A2]"), std::string::npos) << screen;
+    session.SendKeys("M-2");
+    ASSERT_TRUE(session.WaitForGone("[A1]")) << session.Capture();
+    // With the autopilot steering, reports flow at the poll's pace.
+    session.SendKeys("F2");
+    ASSERT_TRUE(session.WaitFor("Autopilot on"));
+    bool flowing = false;
+    for (int i = 0; i < 60 && !flowing; ++i) {
+        flowing = NumberAfter(session.Capture(), "Reports per second") > 0;
+        usleep(100000);
+    }
+    EXPECT_TRUE(flowing) << session.Capture();
+    // The log's latest entry, as written, is in the panel.
+    std::string log = dir.Read("Briskarn.log");
+    std::size_t last = log.rfind(" * ", log.size() - 2);
+    ASSERT_NE(last, std::string::npos) << log;
+    std::string entry = log.substr(last + 3, log.find('\n', last) - last - 3);
+    EXPECT_TRUE(session.WaitFor(entry.substr(0, 20))) << entry << "\n" << session.Capture();
+    session.SendKeys("Escape");
+    EXPECT_EQ(session.WaitForExit(), 0);
+}
+
+TEST(Interactive, At80x24TheDialogIsWholeThePanelsFoldAwayAndF1Helps) {
+    TempDir dir;
+    TmuxSession session(dir, "--record session.txt", 80, 24);
+    ASSERT_TRUE(session.WaitFor("Velomira")) << session.Capture();
+    ASSERT_TRUE(session.WaitFor("Button 10")) << session.Capture();
+    std::string screen = session.Capture();
+    for (const char* shown : {"Close", "Enable", "RZ4Max:", "DIJoyCount:", "Setup...", "Button 5"})
+        EXPECT_NE(screen.find(shown), std::string::npos) << shown << "\n" << screen;
+    // The frame's bottom row is on screen, above the bottom line.
+    EXPECT_NE(screen.find("\n+" + std::string(78, '-') + "+\n"), std::string::npos) << screen;
+    EXPECT_EQ(screen.find("Last report"), std::string::npos) << screen;
+    // The panels take the screen; the window's keys wait for its return.
+    session.SendKeys("F11");
+    ASSERT_TRUE(session.WaitFor("Last report")) << session.Capture();
+    EXPECT_EQ(session.Capture().find("Velomira"), std::string::npos) << session.Capture();
+    session.SendKeys("F2 Enter");
+    ASSERT_TRUE(session.WaitFor("Autopilot on")) << session.Capture();
+    session.SendKeys("F11");
+    ASSERT_TRUE(session.WaitFor("Velomira")) << session.Capture();
+    // The help names every file the run writes, where it is.
+    session.SendKeys("F1");
+    for (const char* file : {"Briskarn.log", "briskarn-registry.txt", "session.txt"})
+        EXPECT_TRUE(session.WaitFor(dir.File(file))) << file << "\n" << session.Capture();
+    session.SendKeys("Enter");
+    ASSERT_TRUE(session.WaitForGone(dir.File("session.txt"))) << session.Capture();
+    // A menu entry by its letter; Alt+F4 as the menu's Close says.
+    session.SendKeys("F9 a");
+    ASSERT_TRUE(session.WaitFor("Racing wheel bridge for RZ4")) << session.Capture();
+    session.SendKeys("Escape");
+    ASSERT_TRUE(session.WaitForGone("Racing wheel bridge for RZ4")) << session.Capture();
+    session.SendKeys("M-F4");
+    EXPECT_EQ(session.WaitForExit(), 0);
+    EXPECT_NE(dir.Read("Briskarn.log").find("Program exit."), std::string::npos);
 }
 
 TEST(Interactive, ARecordedSessionReplaysToTheSameReportsLogAndRegistry) {

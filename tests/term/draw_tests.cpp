@@ -196,7 +196,7 @@ TEST(DrawControls, StaticsAlignWrapAndKeepClearOfTheirNeighbours) {
                 Control(-1, WindowKind::Static, "The quick brown fox jumps over the lazy dog",
                         Units(4, 36, 60, 24)),
                 // Longer than their rects: on into free cells up to the next control,
-                // then onto free rows below.
+                // a cell apart from it, then onto free rows below.
                 Control(-1, WindowKind::Static, "DIJoyCount:", Units(4, 62, 40, 8)),
                 Control(1, WindowKind::Edit, "", Units(48, 60, 40, 14)),
                 Control(-1, WindowKind::Static, "Count of things:", Units(4, 78, 40, 8)),
@@ -212,7 +212,7 @@ TEST(DrawControls, StaticsAlignWrapAndKeepClearOfTheirNeighbours) {
 | The quick brown         |
 | fox jumps over          |
 | the lazy dog            |
-| DIJoyCount:__________   |
+| DIJoyCount: _________   |
 |                         |
 | Count of   __________   |
 | things:                 |
@@ -370,6 +370,13 @@ TEST(DrawMenu, ListsTheSystemMenuBelowTheMark) {
     EXPECT_EQ(drawn.hits[1].kind, Hit::MenuItem);
     EXPECT_EQ(drawn.hits[1].id, SC_MINIMIZE);
     EXPECT_EQ(drawn.Reversed(), " Minimize          ");
+    // The letters that choose the entries are underlined.
+    std::string underlined;
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < drawn.canvas.Width(); ++x)
+            if (drawn.canvas.At(x, y).attr & kUnderline)
+                underlined += drawn.canvas.At(x, y).ch;
+    EXPECT_EQ(underlined, "RnC");
 }
 
 TEST(DrawMenu, AGreyedEntryIsDimmedAndCannotBeClicked) {
@@ -384,7 +391,7 @@ TEST(DrawMenu, AGreyedEntryIsDimmedAndCannotBeClicked) {
     EXPECT_FALSE(drawn.canvas.At(3, 3).attr & kDim) << drawn.canvas.Row(3);
 }
 
-TEST(DrawPanel, ShowsTheWheelOrThatThereIsNone) {
+TEST(DrawPanel, ShowsTheWheelsOwnButtonsAndHatOrThatThereIsNone) {
     WheelPanelState state;
     state.name = "Simulated wheel";
     state.present = true;
@@ -392,7 +399,6 @@ TEST(DrawPanel, ShowsTheWheelOrThatThereIsNone) {
     state.y = 0;
     state.buttons[2] = state.buttons[9] = true;
     state.hat = 9000;
-    state.keys = {"Left/Right  steer", "1-0  buttons", "q  quit"};
     Canvas canvas(kPanelWidth, 24);
     DrawWheelPanel(canvas, 0, 0, state);
     EXPECT_EQ(canvas.Text().substr(0, canvas.Text().find("\n\n\n")), R"(Simulated wheel
@@ -405,12 +411,8 @@ Y [..................]     0
  6    7    8    9   [10]
 
 Hat E
-Autopilot off
-
-Left/Right  steer
-1-0  buttons
-q  quit)");
-    EXPECT_EQ(WheelPanelRows(state), 15);
+Autopilot off)");
+    EXPECT_EQ(WheelPanelRows(state), 11);
     EXPECT_EQ(canvas.At(11, 6).attr, kReverse);
 
     const std::pair<DWORD, const char*> hats[] = {
@@ -422,10 +424,61 @@ q  quit)");
         EXPECT_NE(canvas.Text().find(hat.second), std::string::npos) << hat.second;
     }
 
+    // A wheel of four buttons and no hat shows just those.
+    state.buttonCount = 4;
+    state.hatCount = 0;
+    canvas.Clear();
+    DrawWheelPanel(canvas, 0, 0, state);
+    EXPECT_EQ(canvas.Row(6), " 1    2   [3]   4");
+    EXPECT_EQ(canvas.Row(8), "no hat");
+
     state.present = false;
     canvas.Clear();
     DrawWheelPanel(canvas, 0, 0, state);
-    EXPECT_EQ(canvas.Text().substr(0, 40), "no wheel\n\nLeft/Right  steer\n1-0  buttons");
+    EXPECT_EQ(canvas.Text().substr(0, 10), "no wheel\n\n");
+}
+
+TEST(DrawPanel, TheDriversLastReportIsDecodedAndTheLogFollows) {
+    DriverPanelState state;
+    state.present = true;
+    state.gameMax = 2048;
+    state.callbacks = 1312;
+    state.reports = 39;
+    state.reportsPerSecond = 50;
+    state.haveReport = true;
+    state.axisX = 255;
+    state.axisY = 127;
+    state.buttons = 0xF0 & ~0x10u & ~0x80u; // A button 1 and B button 2 pressed
+    Canvas canvas(kPanelWidth, 12);
+    EXPECT_EQ(DrawDriverPanel(canvas, 0, 0, state), 7);
+    SCOPED_TRACE(canvas.Text());
+    const char* const rows[] = {"2048", "1312", "39", "50", "X 255  Y 127"};
+    for (int i = 0; i < 5; ++i) {
+        std::string row = canvas.Row(1 + i);
+        EXPECT_EQ(row.substr(row.size() - std::string(rows[i]).size()), rows[i]);
+        EXPECT_EQ(row.size(), static_cast<std::size_t>(kPanelWidth));
+    }
+    EXPECT_EQ(canvas.Row(6), "Buttons [A1] A2  B1 [B2]");
+    std::string lit;
+    for (int x = 0; x < kPanelWidth; ++x)
+        if (canvas.At(x, 6).attr & kReverse)
+            lit += canvas.At(x, 6).ch;
+    EXPECT_EQ(lit, "[A1][B2]");
+
+    state.present = false;
+    state.openError = 2;
+    canvas.Clear();
+    EXPECT_EQ(DrawDriverPanel(canvas, 0, 0, state), 1);
+    EXPECT_NE(canvas.Row(0).find("absent"), std::string::npos);
+    EXPECT_NE(canvas.Row(0).find("2"), std::string::npos);
+
+    // Entries by their time of day, wrapped; the newest at the bottom.
+    canvas.Clear();
+    DrawLogLines(canvas, 0, 0, 20, 3,
+                 {"07/12/2026 05:58:09-0000 * Program start.\n",
+                  "07/12/2026 05:58:10-0020 * RZ4 Callback enabled.\n", "not stamped"});
+    EXPECT_EQ(canvas.Text().substr(0, canvas.Text().find("\n\n")),
+              "05:58:10 RZ4\nCallback enabled.\nnot stamped");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "core/machine.h"
 #include "resources/resource.h"
 #include "term/draw.h"
+#include "term/text_layout.h"
 #include "user/screen.h"
 
 namespace {
@@ -75,7 +76,9 @@ TEST(DrawMainDialog, TheTemplatesTextsLandOnTheCellsOfTheirDialogUnits) {
             << row;
     }
     // A push button's face is centred between its edges (252 and 302); an
-    // edit's field starts at its left edge, on the row of the label before it.
+    // edit's field starts at its left edge, on the row of the label before it,
+    // or a cell later where the label's text would touch it: the template
+    // keeps a gap between the two.
     int left = (252 + 1) / 4, right = (252 + 50 + 1) / 4, face = 9;
     EXPECT_EQ(canvas.Row(1 + (7 + 7 - 4) / 8).find("[>Close<]"),
               static_cast<std::size_t>(1 + left + (right - left - face) / 2));
@@ -84,11 +87,33 @@ TEST(DrawMainDialog, TheTemplatesTextsLandOnTheCellsOfTheirDialogUnits) {
     for (const auto& field : fields) {
         for (int y = 0; y < height; ++y) {
             std::string row = canvas.Row(y);
-            if (row.find(field.first) != std::string::npos) {
-                EXPECT_EQ(row.substr(1 + (field.second + 1) / 4, 2), "__") << row;
-            }
+            std::size_t label = row.find(field.first), at = 1 + (field.second + 1) / 4;
+            if (label == std::string::npos)
+                continue;
+            if (label + std::string(field.first).size() == at)
+                ++at;
+            EXPECT_EQ(row.substr(at - 1, 3), " __") << row;
         }
     }
+    // Made to fit a terminal of 80 x 24 with its bottom line, the dialog
+    // keeps every text, each still clear of the next.
+    hosted::WindowView fitted = FitWindow(windows[0], 80, 23);
+    WindowCells(fitted, &width, &height);
+    EXPECT_EQ(width, 80);
+    EXPECT_EQ(height, 23);
+    Canvas small(width, height);
+    DrawWindows(small, 0, 0, {fitted}, nullptr);
+    for (const hosted::ControlView& control : windows[0].controls) {
+        std::string text =
+            control.kind == hosted::WindowKind::Edit ? "" : StripMnemonics(control.text);
+        if (control.visible && !text.empty()) {
+            EXPECT_NE(small.Text().find(text), std::string::npos) << text << "\n" << small.Text();
+        }
+    }
+    for (const auto& field : fields)
+        EXPECT_NE(small.Text().find(std::string(field.first) + " _"), std::string::npos)
+            << field.first;
+
     // Hidden controls stay out; disabled ones take no clicks.
     EXPECT_EQ(canvas.Text().find("Cancel"), std::string::npos);
     EXPECT_EQ(canvas.Text().find("Polling"), std::string::npos);

@@ -9,6 +9,7 @@
 
 #include "sim/demo.h"
 #include "term/front_end.h"
+#include "term/front_screen.h"
 #include "term/terminal.h"
 
 namespace hosted::term {
@@ -141,6 +142,7 @@ int RunBriskarnCommand(int argc, char** argv, WinMainFunction winMain) {
 
     int result;
     if (interactive) {
+        NoteRunFiles(kRegistryFile, options.record ? options.record : "");
         result = RunProgram(settings, winMain, [&] { RunFrontEnd(text, recording); });
     } else {
         if (!options.scenario) {

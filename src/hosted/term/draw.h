@@ -4,6 +4,7 @@
 // arguments, so that tests can draw without a terminal.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -61,21 +62,51 @@ void WindowOrigin(int x, int y, const std::vector<WindowView>& windows, std::siz
 void DrawSystemMenu(Canvas& canvas, int x, int y, const WindowView& window,
                     const std::vector<MenuItemView>& items, int selected, std::vector<Hit>* hits);
 
+// The first window made to fit in width x height cells, frame included, as
+// a smaller font would make it: its pixels taken closer together across or
+// down, the template's order of rows and columns kept. A window that fits
+// already, a minimised one and a message box (sized from its text) come
+// back as they are.
+WindowView FitWindow(const WindowView& window, int width, int height);
+
 // The simulated wheel as the panel shows it.
 struct WheelPanelState {
     std::string name;     // the device's name
     bool present = false; // false: "no wheel" instead of the rest
     bool polled = true;
     DWORD x = 32767, y = 32767; // 0..65535
+    int buttonCount = 10;       // the device's; the first ten are shown
     bool buttons[10] = {};
+    int hatCount = 1;       // the device's; the first is shown
     DWORD hat = 0xFFFFFFFF; // hundredths of a degree, 0xFFFFFFFF centred
     bool autopilot = false;
-    std::vector<std::string> keys; // the key legend, a line each
 };
 
 constexpr int kPanelWidth = 28;
 // The panel, kPanelWidth cells wide from (x, y), WheelPanelRows high.
 void DrawWheelPanel(Canvas& canvas, int x, int y, const WheelPanelState& state);
 int WheelPanelRows(const WheelPanelState& state);
+
+// The companion driver as the panel shows it: what it answers and the last
+// report it received, decoded.
+struct DriverPanelState {
+    bool present = false;
+    DWORD openError = 0; // why it is absent
+    DWORD gameMax = 0, callbacks = 0;
+    std::uint64_t reports = 0; // received in this run
+    int reportsPerSecond = 0;
+    bool haveReport = false;
+    long axisX = 0, axisY = 0;
+    DWORD buttons = 0xF0; // bits 4 to 7: A1, A2, B1, B2, a pressed one 0
+};
+
+// The panel, kPanelWidth cells wide from (x, y); returns its rows.
+int DrawDriverPanel(Canvas& canvas, int x, int y, const DriverPanelState& state);
+
+// The latest log entries, oldest first, in the `rows` rows of `width`
+// cells from (x, y): each entry's time of day and text, wrapped, the newest
+// at the bottom and what does not fit dropped from the top.
+void DrawLogLines(Canvas& canvas, int x, int y, int width, int rows,
+                  const std::vector<std::string>& entries);
 
 } // namespace hosted::term

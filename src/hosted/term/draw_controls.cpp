@@ -78,6 +78,43 @@ Place PlaceOf(const ControlView& control, int unitX, int unitY) {
     return place;
 }
 
+// The text a control shows, its mnemonic marks gone where it has a label.
+std::string LabelOf(const ControlView& c) {
+    bool noPrefix = c.kind == WindowKind::Static && (c.style & SS_NOPREFIX);
+    return Labelled(c) && !noPrefix ? StripMnemonics(c.text) : c.text;
+}
+
+// The column after the last cell of a one-line label's text when nothing
+// stops it; its own right edge for every other control.
+int DrawnEnd(const Place& p) {
+    const ControlView& c = *p.control;
+    int length = static_cast<int>(LabelOf(c).size());
+    bool oneLine = c.text.find('\n') == std::string::npos;
+    if (c.kind == WindowKind::Static && !ShowsIcon(c) && oneLine)
+        return std::max(p.right, p.left + length);
+    bool check = IsButton(c, ButtonLook::CheckBox) && !(c.style & BS_PUSHLIKE);
+    if (check || IsButton(c, ButtonLook::Radio))
+        return std::max(p.right, p.left + 4 + length);
+    return p.right;
+}
+
+// Two controls that the template keeps apart stay apart on screen: where a
+// label's text, wider in a terminal's letters, would end right where the
+// edit after it starts, the edit's field starts a cell later. A longer text
+// wraps or is cut before the edit instead.
+void KeepGaps(std::vector<Place>& places) {
+    for (const Place& a : places)
+        for (Place& b : places) {
+            if (b.control->kind != WindowKind::Edit || &a == &b)
+                continue;
+            bool sameRow = a.textRow >= b.top && a.textRow < b.bottom;
+            bool apart = a.control->rect.right < b.control->rect.left && a.left < b.left;
+            int end = DrawnEnd(a);
+            if (sameRow && apart && end == b.left && b.right - b.left > 2)
+                b.left = end + 1;
+        }
+}
+
 // Draws into the client area only, and tells how far right a row's text may run.
 class Client {
   public:
@@ -273,8 +310,7 @@ void AddHit(std::vector<Hit>* hits, const Client& client, Hit::Kind kind, int id
 int DrawControl(Client& client, const Place& p, int self) {
     const ControlView& c = *p.control;
     unsigned char attr = c.enabled ? kPlain : kDim;
-    bool noPrefix = c.kind == WindowKind::Static && (c.style & SS_NOPREFIX);
-    std::string label = Labelled(c) && !noPrefix ? StripMnemonics(c.text) : c.text;
+    std::string label = LabelOf(c);
     if (IsButton(c, ButtonLook::Push))
         return DrawPushButton(client, p, self, label, false, attr);
     if (IsButton(c, ButtonLook::CheckBox) && (c.style & BS_PUSHLIKE))
@@ -304,6 +340,7 @@ void DrawControls(Canvas& canvas, int left, int top, int cols, int rows, const W
     for (const ControlView& control : window.controls)
         if (control.visible)
             places.push_back(PlaceOf(control, unitX, unitY));
+    KeepGaps(places);
     Client client(canvas, left, top, cols, rows, places);
     // Group boxes first, so that their frames never cover what they group.
     std::vector<int> ends(places.size());

@@ -38,6 +38,11 @@ void DrawSystemMenu(Canvas& canvas, int x, int y, const WindowView& window,
             attr |= kDim;
         canvas.Fill(left + 1, row, right - 1, row, ' ', attr);
         canvas.Text(left + 2, row, labels[i], attr);
+        // The letter that chooses the entry, underlined as Windows shows it.
+        std::size_t letter = MnemonicAt(items[i].text);
+        if (letter < labels[i].size())
+            canvas.Put(left + 2 + static_cast<int>(letter), row, labels[i][letter],
+                       attr | kUnderline);
         canvas.Text(right - 1 - static_cast<int>(keys[i].size()), row, keys[i], attr);
         if (hits && !items[i].grayed)
             hits->push_back(

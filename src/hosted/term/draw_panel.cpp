@@ -1,4 +1,5 @@
 // The simulated wheel beside the windows: what the scenario keys change.
+#include <algorithm>
 #include <cstdio>
 
 #include "term/draw.h"
@@ -40,12 +41,13 @@ class Panel {
         }
         ++m_row;
     }
-    // Ten buttons in two rows; a pressed one reversed and bracketed, so a
-    // capture without attributes shows it too.
-    void Buttons(const bool (&pressed)[10]) {
-        for (int first = 0; first < 10; first += 5) {
+    // Up to ten buttons, five to a row; a pressed one reversed and
+    // bracketed, so a capture without attributes shows it too.
+    void Buttons(const bool (&pressed)[10], int count) {
+        count = std::min(count, 10);
+        for (int first = 0; first < count; first += 5) {
             Line("");
-            for (int i = first; i < first + 5 && m_canvas; ++i) {
+            for (int i = first; i < first + 5 && i < count && m_canvas; ++i) {
                 std::string number = std::to_string(i + 1);
                 std::string slot = pressed[i] ? "[" + number + "]" : " " + number + " ";
                 m_canvas->Text(m_x + (i - first) * 5, m_y + m_row - 1, slot,
@@ -71,15 +73,13 @@ int Lay(Canvas* canvas, int x, int y, const WheelPanelState& state) {
         panel.Line(AxisRow('X', state.x));
         panel.Line(AxisRow('Y', state.y));
         panel.Line("");
-        panel.Buttons(state.buttons);
+        panel.Buttons(state.buttons, state.buttonCount);
+        if (state.buttonCount <= 0)
+            panel.Line("no buttons");
         panel.Line("");
-        panel.Line(HatText(state.hat));
+        panel.Line(state.hatCount > 0 ? HatText(state.hat) : "no hat");
         panel.Line(state.autopilot ? "Autopilot on" : "Autopilot off");
     }
-    if (!state.keys.empty())
-        panel.Line("");
-    for (const std::string& line : state.keys)
-        panel.Line(line);
     return panel.Rows();
 }
 

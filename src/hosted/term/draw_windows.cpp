@@ -63,6 +63,39 @@ void WindowCells(const WindowView& window, int* width, int* height) {
     *height = rows + 2;
 }
 
+namespace {
+
+// Pixels `value` taken `num` / `den` as close, rounded to the nearest.
+LONG Scaled(LONG value, long num, long den) {
+    return static_cast<LONG>((static_cast<long long>(value) * num + den / 2) / den);
+}
+
+} // namespace
+
+WindowView FitWindow(const WindowView& window, int width, int height) {
+    if (window.messageBox || window.iconic)
+        return window;
+    int unitX = window.baseUnitX > 0 ? window.baseUnitX : kDefaultCellPixelsX;
+    int unitY = window.baseUnitY > 0 ? window.baseUnitY : kDefaultCellPixelsY;
+    // The client area's pixels, and what fits once the frame has its cells.
+    long pixelsX = window.rect.right - window.rect.left;
+    long pixelsY = window.rect.bottom - window.rect.top;
+    long fitX = std::min<long>(pixelsX, static_cast<long>(std::max(1, width - 2)) * unitX);
+    long fitY = std::min<long>(pixelsY, static_cast<long>(std::max(1, height - 2)) * unitY);
+    if (fitX == pixelsX && fitY == pixelsY)
+        return window;
+    WindowView fitted = window;
+    fitted.rect.right = fitted.rect.left + static_cast<LONG>(fitX);
+    fitted.rect.bottom = fitted.rect.top + static_cast<LONG>(fitY);
+    for (ControlView& control : fitted.controls) {
+        control.rect.left = Scaled(control.rect.left, fitX, pixelsX);
+        control.rect.right = Scaled(control.rect.right, fitX, pixelsX);
+        control.rect.top = Scaled(control.rect.top, fitY, pixelsY);
+        control.rect.bottom = Scaled(control.rect.bottom, fitY, pixelsY);
+    }
+    return fitted;
+}
+
 void WindowOrigin(int x, int y, const std::vector<WindowView>& windows, std::size_t index,
                   int* left, int* top) {
     *left = x;

@@ -17,6 +17,7 @@
 #include "term/front_screen.h"
 #include "term/system_menu.h"
 #include "term/terminal.h"
+#include "term/view_keys.h"
 #include "term/wheel_input.h"
 #include "term/window_input.h"
 
@@ -72,14 +73,20 @@ void CatchUp() {
         FailRun(0, error);
 }
 
-// Until when the loop may sleep: the next timer of the program or the
-// autopilot's next move; without end when nothing is due.
+// Until when the loop may sleep: the next timer of the program, the
+// autopilot's next move or a change of the screen; without end when nothing
+// is due.
 WallClockPacer::Clock::time_point WakeTime() {
     WallClockPacer::Clock::time_point wake = g_front.pacer.NextDue();
+    std::int64_t screenDue = 0;
+    if (ScreenDueAt(&screenDue))
+        wake = std::min(wake, g_front.pacer.WallAt(screenDue));
     return g_front.autopilot ? std::min(wake, g_front.pacer.WallAt(g_front.nextAutopilot)) : wake;
 }
 
 void Handle(const InputEvent& event) {
+    if (ViewTakes(event))
+        return;
     switch (event.kind) {
     case InputEvent::Signal:
         // A replay of this recording ends with the program still running,

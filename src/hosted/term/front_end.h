@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <string>
 
+#include "term/screen_layout.h"
+
 namespace hosted::term {
 
-// The terminal size the front end needs for the main dialog and the panel.
-constexpr int kMinWidth = 111, kMinHeight = 33;
+// The terminal size the front end needs for the main dialog.
+constexpr int kMinWidth = kScreenMinWidth, kMinHeight = kScreenMinHeight;
 
 // The drive of an interactive run: sets up `machine`, starts the program
 // and takes input until the program ends or a signal ends the run. Every

@@ -11,6 +11,7 @@
 #include "sim/session.h"
 #include "term/canvas.h"
 #include "term/draw.h"
+#include "term/key_legend.h"
 #include "term/terminal.h"
 #include "user/screen.h"
 
@@ -29,6 +30,10 @@ struct FrontEnd {
     std::int64_t autopilotStart = 0, nextAutopilot = 0;
     std::string status; // why the last input was refused
     std::vector<Hit> hits, menuHits;
+    // The screen's own state, and how it came out when last drawn.
+    bool help = false, panelsUnfolded = false;
+    bool tooSmall = false, folded = false, windowsShown = true;
+    RunFiles files;
     Canvas shown{0, 0};
 };
 

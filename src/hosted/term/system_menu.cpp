@@ -2,10 +2,13 @@
 // click on its mark, walked with the arrows, an entry chosen as a step.
 #include "term/system_menu.h"
 
+#include <cctype>
+
 #include <curses.h>
 
 #include "core/format.h"
 #include "term/front_end_state.h"
+#include "term/text_layout.h"
 
 namespace hosted::term {
 namespace {
@@ -42,6 +45,18 @@ void MoveMenuSelection(int direction) {
             return;
         }
     }
+}
+
+// An entry's underlined letter chooses it, as in any Windows menu.
+void ChooseByLetter(int key) {
+    if (key <= 0 || key > 0x7F || !std::isalnum(key))
+        return;
+    char letter = static_cast<char>(std::tolower(key));
+    for (const MenuItemView& item : g_front.menu)
+        if (Choosable(item) && MnemonicOf(item.text) == letter) {
+            ChooseMenuItem(item.id);
+            return;
+        }
 }
 
 } // namespace
@@ -89,6 +104,9 @@ void MenuKey(const InputEvent& event) {
     case 27:
     case KEY_F(9):
         g_front.menuOpen = false;
+        break;
+    default:
+        ChooseByLetter(event.code);
         break;
     }
 }

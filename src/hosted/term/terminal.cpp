@@ -120,6 +120,9 @@ bool OpenTerminal(std::string* error) {
     noecho();
     nonl();
     keypad(stdscr, TRUE);
+    // Alt+F4 as xterm and tmux send it, whatever the terminal's description
+    // says; ncurses numbers Alt with a function key from F49 on.
+    define_key("\033[1;3S", KEY_F(52));
     nodelay(stdscr, TRUE);
     set_escdelay(25);
     curs_set(0);

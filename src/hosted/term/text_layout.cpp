@@ -1,6 +1,8 @@
 // Label and message texts cut to the cells the terminal gives them.
 #include "term/text_layout.h"
 
+#include <cctype>
+
 namespace hosted::term {
 
 std::string StripMnemonics(const std::string& text) {
@@ -13,6 +15,35 @@ std::string StripMnemonics(const std::string& text) {
         label += text[i];
     }
     return label;
+}
+
+std::size_t MnemonicAt(const std::string& text) {
+    std::size_t at = 0;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i, ++at) {
+        if (text[i] != '&')
+            continue;
+        if (text[i + 1] != '&')
+            return at;
+        ++i;
+    }
+    return std::string::npos;
+}
+
+char MnemonicOf(const std::string& text) {
+    std::size_t at = MnemonicAt(text);
+    if (at == std::string::npos)
+        return 0;
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(StripMnemonics(text)[at])));
+}
+
+std::string ShortLogEntry(const std::string& entry) {
+    std::string text = entry;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    std::size_t mark = text.find(" * ");
+    bool stamped = mark == 24 && text[2] == '/' && text[5] == '/' && text[10] == ' ' &&
+                   text[13] == ':' && text[19] == '-';
+    return stamped ? text.substr(11, 8) + " " + text.substr(mark + 3) : text;
 }
 
 namespace {
