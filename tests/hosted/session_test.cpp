@@ -141,6 +141,7 @@ TEST(RegistryStepLines, RecreateEveryValueAndSayWhatALineCannotHold) {
         {"Software\\Step Lines", "Binary", REG_BINARY,
          std::string(reinterpret_cast<const char*>(kBinary), 4)},
         {"Software\\Step Lines", "Nothing", REG_BINARY, ""},
+        {"Software\\Step Lines\\carriage\rreturn", "a\rb", REG_DWORD, Dword(5)},
         {"Software\\Step Lines", "Short", REG_DWORD, "\1\2"},
         {"Software\\Step Lines", "Unterminated", REG_SZ, "ab"},
         {"Software\\Step Lines", "Line end", REG_SZ, Sz("one\ntwo")},

@@ -45,14 +45,15 @@ std::string ValueLine(const std::string& where, const RegistryValue& value) {
     return line;
 }
 
+// A carriage return inside quotes stays in its line; a line feed would end it.
 bool HasLineEnd(const std::string& text) {
-    return text.find_first_of("\r\n") != std::string::npos;
+    return text.find('\n') != std::string::npos;
 }
 
 // What a comment can show of a name.
 std::string Shown(std::string text) {
     for (char& c : text)
-        if (c == '\r' || c == '\n')
+        if (c == '\n')
             c = '?';
     return text;
 }
