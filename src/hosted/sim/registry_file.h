@@ -4,7 +4,7 @@
 // a list of `registry` steps of the scenario format, read with the step's
 // own parser:
 //
-//   # BRISKARN settings kept between runs
+//   # BRISKARN settings kept between runs, as scenario steps
 //   registry dword "HKLM\Software\ORMEL Software\BRISKARN\Buttons" "Button1" 2
 //
 // A run applies them after its machine's set-up (KeptRegistryLines), so
@@ -19,8 +19,9 @@ namespace hosted {
 
 // The kept settings as the file's text.
 std::string FormatKeptRegistry();
-// Takes the kept settings from the text, every line that can be read; false
-// when a line could not be (it is left out), or the text holds no line.
+// Takes the kept settings from the text (what was kept is dropped), every
+// line that is a good `registry` step; false when a line was not one (it is
+// left out).
 bool ParseKeptRegistry(const std::string& text);
 // The kept settings as the steps that apply them.
 std::vector<std::string> KeptRegistryLines();
