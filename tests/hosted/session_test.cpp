@@ -1,6 +1,7 @@
 // A live session's recording, which must replay the run: what happened is
 // written down, in order, and nothing that did not happen; and the registry
 // written as the steps that set it up again.
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "core/clock.h"
 #include "core/machine.h"
+#include "sim/registry_steps.h"
 #include "sim/session.h"
 
 namespace {
@@ -68,12 +70,12 @@ TEST(LiveSession, RecordsTheStepsCarriedOutWithTheTimeBetweenThemAsOneAdvance) {
     std::fclose(recording);
 }
 
-// The lines of RegistrySetUpLines under `path`.
-std::vector<std::string> SetUpLinesUnder(const std::string& path) {
+// The lines of RegistryStepLines for the machine's registry under `path`.
+std::vector<std::string> StepLinesUnder(const std::string& path) {
     std::vector<std::string> all, under;
     {
         hosted::MachineLock lock = hosted::LockMachine();
-        all = hosted::RegistrySetUpLines();
+        all = hosted::RegistryStepLines(hosted::Roots());
     }
     for (const std::string& line : all)
         if (line.find(path) != std::string::npos)
@@ -82,8 +84,8 @@ std::vector<std::string> SetUpLinesUnder(const std::string& path) {
 }
 
 struct Value {
-    const char* key; // below HKCU\Software\SetUp Lines
-    const char* name;
+    const char* key; // below HKCU
+    std::string name;
     DWORD type;
     std::string data; // a REG_SZ's with its terminating NUL
 };
@@ -101,7 +103,7 @@ void Write(const Value& value) {
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, value.key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                               &key, nullptr),
               ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExA(key, value.name, 0, value.type,
+    EXPECT_EQ(RegSetValueExA(key, value.name.c_str(), 0, value.type,
                              reinterpret_cast<const BYTE*>(value.data.data()),
                              static_cast<DWORD>(value.data.size())),
               ERROR_SUCCESS);
@@ -114,51 +116,87 @@ std::string Read(const Value& value, DWORD* type) {
         return "<no key>";
     char data[256];
     DWORD size = sizeof data;
-    LONG result =
-        RegQueryValueExA(key, value.name, nullptr, type, reinterpret_cast<BYTE*>(data), &size);
+    LONG result = RegQueryValueExA(key, value.name.c_str(), nullptr, type,
+                                   reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS ? std::string(data, size) : "<no value>";
 }
 
-TEST(RegistrySetUpLines, RecreateTheValuesAndLeaveOutWhatALineCannotSpell) {
-    const std::string kPath = "HKCU\\Software\\SetUp Lines";
+TEST(RegistryStepLines, RecreateEveryValueAndSayWhatALineCannotHold) {
+    const std::string kPath = "HKCU\\Software\\Step Lines";
+    const BYTE kBinary[] = {7, 0, 0, 0};
     const Value kKept[] = {
-        {"Software\\SetUp Lines", "Zero", REG_DWORD, Dword(0)},
-        {"Software\\SetUp Lines", "Most", REG_DWORD, Dword(0xFFFFFFFF)},
-        {"Software\\SetUp Lines", "Blanks", REG_SZ, Sz("  two  words ")},
-        {"Software\\SetUp Lines", "Empty", REG_SZ, Sz("")},
-        {"Software\\SetUp Lines\\ Sub Key ", "C:\\Path\\Name", REG_SZ, Sz("C:\\Program Files\\x")},
+        {"Software\\Step Lines", "Zero", REG_DWORD, Dword(0)},
+        {"Software\\Step Lines", "Most", REG_DWORD, Dword(0xFFFFFFFF)},
+        {"Software\\Step Lines", "Blanks", REG_SZ, Sz("  two  words ")},
+        {"Software\\Step Lines", "Empty", REG_SZ, Sz("")},
+        {"Software\\Step Lines", "", REG_SZ, Sz("the default value")},
+        {"Software\\Step Lines\\ Sub Key ", "C:\\Path\\Name", REG_SZ, Sz("C:\\Program Files\\x")},
+        {"Software\\Step Lines", "Say \"hi\"", REG_DWORD, Dword(1)},
+        {"Software\\Step Lines", "No #1", REG_DWORD, Dword(1)},
+        {"Software\\Step Lines", "Quote", REG_SZ, Sz("a \"b\" \"")},
+        {"Software\\Step Lines", "Hash", REG_SZ, Sz("a #b # c")},
+        {"Software\\Step Lines\\Key #2", "Kept", REG_DWORD, Dword(2)},
+        {"Software\\Step Lines\\Key \"3\"", "Kept", REG_DWORD, Dword(3)},
+        {"Software\\Step Lines", "Binary", REG_BINARY,
+         std::string(reinterpret_cast<const char*>(kBinary), 4)},
+        {"Software\\Step Lines", "Nothing", REG_BINARY, ""},
+        {"Software\\Step Lines\\carriage\rreturn", "a\rb", REG_DWORD, Dword(5)},
+        {"Software\\Step Lines", "Short", REG_DWORD, "\1\2"},
+        {"Software\\Step Lines", "Unterminated", REG_SZ, "ab"},
+        {"Software\\Step Lines", "Line end", REG_SZ, Sz("one\ntwo")},
+        {"Software\\Step Lines", "Multi", REG_MULTI_SZ, std::string("a\0b\0\0", 5)},
     };
     const Value kLeftOut[] = {
-        {"Software\\SetUp Lines", "Say \"hi\"", REG_DWORD, Dword(1)},
-        {"Software\\SetUp Lines", "No #1", REG_DWORD, Dword(1)},
-        {"Software\\SetUp Lines", "Quote", REG_SZ, Sz("a \"b\"")},
-        {"Software\\SetUp Lines", "Hash", REG_SZ, Sz("a #b")},
-        {"Software\\SetUp Lines\\Key #2", "Kept", REG_DWORD, Dword(2)},
-        {"Software\\SetUp Lines\\Key \"3\"", "Kept", REG_DWORD, Dword(3)},
+        {"Software\\Step Lines", "line\nend", REG_DWORD, Dword(1)},
+        {"Software\\Step Lines\\line\nend", "Kept", REG_DWORD, Dword(2)},
     };
     for (const Value& value : kKept)
         Write(value);
     for (const Value& value : kLeftOut)
         Write(value);
-    std::vector<std::string> lines = SetUpLinesUnder(kPath);
-    ASSERT_EQ(lines.size(), std::size(kKept));
+    HKEY empty = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Step Lines\\Empty Key", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &empty, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(empty);
+    std::vector<std::string> lines = StepLinesUnder(kPath);
+    // Said, not dropped without a word.
+    std::size_t comments = 0;
+    for (const std::string& line : lines)
+        comments += line[0] == '#';
+    EXPECT_EQ(comments, std::size(kLeftOut));
 
     hosted::LiveSession session;
     std::string error;
     ASSERT_EQ(session.Do("registry delete \"" + kPath + "\"", &error), StepOutcome::Done) << error;
-    for (const std::string& line : lines)
+    for (const std::string& line : lines) {
+        if (line[0] == '#')
+            continue;
         ASSERT_EQ(session.Do(line, &error), StepOutcome::Done) << line << ": " << error;
+    }
     for (const Value& value : kKept) {
         DWORD type = REG_NONE;
         EXPECT_EQ(Read(value, &type), value.data) << value.key << " " << value.name;
         EXPECT_EQ(type, value.type) << value.key << " " << value.name;
     }
+    HKEY key = nullptr;
+    EXPECT_EQ(
+        RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Step Lines\\Empty Key", 0, KEY_READ, &key),
+        ERROR_SUCCESS);
+    RegCloseKey(key);
     for (const Value& value : kLeftOut) {
         DWORD type = REG_NONE;
         EXPECT_EQ(Read(value, &type).front(), '<') << value.key << " " << value.name;
     }
-    EXPECT_EQ(SetUpLinesUnder(kPath), lines);
+    std::vector<std::string> again = StepLinesUnder(kPath);
+    again.erase(std::remove_if(again.begin(), again.end(),
+                               [](const std::string& line) { return line[0] == '#'; }),
+                again.end());
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [](const std::string& line) { return line[0] == '#'; }),
+                lines.end());
+    EXPECT_EQ(again, lines);
 }
 
 } // namespace

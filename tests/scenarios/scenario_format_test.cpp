@@ -83,12 +83,15 @@ TEST(ScenarioFormat, ScenarioWithoutStartRunsNothing) {
 
 TEST(ScenarioFormat, TypeTakesTheRestOfTheLineAndQuotesKeepItsBlanks) {
     TempDir dir;
+    // A "#" inside quotes starts no comment; a quote that never closes quotes nothing.
     ScenarioRun run =
         RunScenario(dir, "driver present\nstart\ntype 1018   a b  \nsnapshot\n"
-                         "type 1019 \" 7 \"\nsnapshot\ntype 1018\nsnapshot\nclick 1\n");
+                         "type 1019 \" 7 \"\nsnapshot\ntype 1018\nsnapshot\n"
+                         "type 1018 \"a #b\" # a comment\ntype 1019 \"5 #c\nsnapshot\nclick 1\n");
     EXPECT_EQ(run.exitCode, 0) << run.errors;
     for (const char* line : {"control 1018 edit text=\"a b\"", "control 1019 edit text=\" 7 \"",
-                             "control 1018 edit text=\"\""})
+                             "control 1018 edit text=\"\"", "control 1018 edit text=\"a #b\"",
+                             "control 1019 edit text=\"\\\"5\""})
         EXPECT_NE(run.transcript.find(line), std::string::npos) << line << "\n" << run.transcript;
 }
 

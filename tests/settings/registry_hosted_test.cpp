@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -19,6 +20,8 @@
 #include "scenario_run.h"
 #include "shell/profile_store.h"
 #include "sim/registry_file.h"
+#include "sim/registry_steps.h"
+#include "sim/runner.h"
 #include "sim/steps.h"
 #include "temp_dir.h"
 
@@ -26,22 +29,49 @@ namespace {
 
 using namespace hosted;
 
-const char kFreshText[] = "BRISKARN registry 1\n[HKCU\\Software]\n[HKLM\\Software]\n";
-
 std::size_t OpenKeys() {
     MachineLock lock = LockMachine();
     return OpenKeyHandleCount();
 }
 
-std::string RegistryText() {
+// The settings kept for the next run, as the file would hold them.
+std::string KeptText() {
     MachineLock lock = LockMachine();
-    return FormatRegistry();
+    return FormatKeptRegistry();
+}
+
+std::vector<std::string> KeptLines() {
+    MachineLock lock = LockMachine();
+    return KeptRegistryLines();
+}
+
+// What the machine's registry holds beyond a fresh one.
+std::vector<std::string> MachineLines() {
+    MachineLock lock = LockMachine();
+    return RegistryStepLines(Roots());
 }
 
 void UseFile(const std::string& path) {
     MachineLock lock = LockMachine();
-    ResetRegistry();
     UseRegistryFile(path);
+}
+
+// Carries out a scenario line as the runner would.
+bool RunLine(const std::string& line, std::string* error) {
+    std::vector<Step> steps = ParseScenario(line);
+    if (steps.size() != 1) {
+        *error = "not one step";
+        return false;
+    }
+    return FindStepKind(steps[0].words[0])->handler(steps[0], error);
+}
+
+// What a run does after its machine's set-up.
+void ApplyKept() {
+    for (const std::string& line : KeptLines()) {
+        std::string error;
+        EXPECT_TRUE(RunLine(line, &error)) << line << ": " << error;
+    }
 }
 
 class HostedRegistryTest : public ::testing::Test {
@@ -130,8 +160,7 @@ TEST_F(HostedRegistryTest, EveryWrittenValueIsATranscriptLine) {
 
 // Carries out one "registry ..." line as the scenario runner would.
 bool RunRegistryStep(const std::string& verb, const std::string& rest, std::string* error) {
-    Step step{7, {"registry", verb}, rest};
-    return FindStepKind("registry")->handler(step, error);
+    return RunLine("registry " + verb + " " + rest, error);
 }
 
 TEST_F(HostedRegistryTest, ScenarioStepsSetUpAndDeleteKeysAndValues) {
@@ -151,6 +180,14 @@ TEST_F(HostedRegistryTest, ScenarioStepsSetUpAndDeleteKeysAndValues) {
          std::string("two  words", 10) + '\0'},
         {"string", "\"HKCU\\Software\\Ends With\" \"Value Name\" \"\"", "HKCU\\Software\\Ends With",
          "Value Name", REG_SZ, std::string(1, '\0')},
+        // Quotes doubled inside quotes; a "#" inside them starts no comment.
+        {"string", "\"HKCU\\Software\\Say \"\"hi\"\" #1\" \"a \"\"b\"\"\" \"c \"\" # d\" # note",
+         "HKCU\\Software\\Say \"hi\" #1", "a \"b\"", REG_SZ, std::string("c \" # d") + '\0'},
+        {"binary", "\"HKCU\\Software\\Bytes\" \"Button2\" 07 00 0a FF", "HKCU\\Software\\Bytes",
+         "Button2", REG_BINARY, std::string("\7\0\n\xff", 4)},
+        {"binary", "HKCU\\Software\\Bytes Short type=4 01 02", "HKCU\\Software\\Bytes", "Short",
+         REG_DWORD, std::string("\1\2", 2)},
+        {"binary", "HKCU\\Software\\Bytes None", "HKCU\\Software\\Bytes", "None", REG_BINARY, ""},
     };
     for (const auto& c : cases) {
         std::string error;
@@ -165,6 +202,13 @@ TEST_F(HostedRegistryTest, ScenarioStepsSetUpAndDeleteKeysAndValues) {
             << c.rest;
     }
     std::string error;
+    ASSERT_TRUE(RunRegistryStep("key", "\"HKCU\\Software\\Only \"\"Key\"\"\"", &error)) << error;
+    {
+        MachineLock lock = LockMachine();
+        std::shared_ptr<RegistryKey> key = FindKeyByPath("HKCU\\Software\\Only \"Key\"");
+        ASSERT_TRUE(key);
+        EXPECT_TRUE(key->values.empty());
+    }
     ASSERT_TRUE(RunRegistryStep("delete", "HKLM\\Software\\ORMEL Software", &error)) << error;
     EXPECT_EQ(ProgramStore().GetProfileInt("Buttons", "Button1", 2), 2u)
         << "deleted with everything below";
@@ -173,18 +217,27 @@ TEST_F(HostedRegistryTest, ScenarioStepsSetUpAndDeleteKeysAndValues) {
 }
 
 TEST_F(HostedRegistryTest, MalformedScenarioStepsSayWhy) {
+    const std::string kUsage = "expected 'registry dword|string|binary PATH NAME VALUE' or "
+                               "'registry key|delete PATH'";
+    const std::string kBytes = "expected 'registry binary PATH NAME [type=N] XX ...' with N of 32 "
+                               "bits and bytes of two hexadecimal digits";
     const struct {
         const char* verb;
         const char* rest;
-        const char* error;
+        std::string error;
     } cases[] = {
         {"dword", "HKXX\\Software A 1", "no registry root 'HKXX'"},
         {"dword", "HKLM\\Software A 0x100000000",
          "expected 'registry dword PATH NAME N' with N of 32 bits"},
         {"dword", "HKLM\\\\Software A 1", "empty key name in 'HKLM\\\\Software'"},
-        {"string", "\"HKLM\\Software A text",
-         "expected 'registry dword PATH NAME N', 'registry string PATH NAME "
-         "TEXT' or 'registry delete PATH'"},
+        {"string", "\"HKLM\\Software A text", kUsage},
+        {"string", "\"HKLM\\Software\" A \"say \"\"hi\"\"", kUsage},
+        {"binary", "HKLM\\Software A 0g", kBytes},
+        {"binary", "HKLM\\Software A 012", kBytes},
+        {"binary", "HKLM\\Software A type=0x100000000 01", kBytes},
+        {"binary", "HKLM\\Software A 01 type=4", kBytes},
+        {"key", "HKXX\\Software", "no registry root 'HKXX'"},
+        {"frob", "HKLM\\Software A 1", kUsage},
         {"delete", "HKLM\\Software\\Nothing", "the registry has no key 'HKLM\\Software\\Nothing'"},
         {"delete", "HKLM", "a registry root cannot be deleted"},
     };
@@ -193,7 +246,7 @@ TEST_F(HostedRegistryTest, MalformedScenarioStepsSayWhy) {
         EXPECT_FALSE(RunRegistryStep(c.verb, c.rest, &error)) << c.rest;
         EXPECT_EQ(error, c.error) << c.rest;
     }
-    EXPECT_EQ(RegistryText(), kFreshText) << "a refused step changes nothing";
+    EXPECT_EQ(MachineLines(), std::vector<std::string>()) << "a refused step changes nothing";
 
     TempDir dir;
     ScenarioRun run = RunScenario(
@@ -203,42 +256,103 @@ TEST_F(HostedRegistryTest, MalformedScenarioStepsSayWhy) {
     EXPECT_EQ(run.errors, "scenario line 2: the registry has no key 'HKLM\\Software\\Missing'\n");
 }
 
+// Writes a value through the registry calls, as the program writes.
+void WriteValue(const char* keyPath, const std::string& name, DWORD type, const std::string& data) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                             static_cast<DWORD>(data.size())),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
 TEST_F(HostedRegistryTest, TheRegistryFileIsReadableAndGivesBackWhatWasStored) {
     TempDir dir;
     std::string path = dir.File("registry.txt");
     UseFile(path);
     EXPECT_FALSE(dir.Exists("registry.txt")) << "nothing changed yet";
     ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 3));
-    EXPECT_EQ(dir.Read("registry.txt"), std::string(kFreshText) +
-                                            "[HKLM\\Software\\ORMEL Software]\n"
-                                            "[HKLM\\Software\\ORMEL Software\\BRISKARN]\n"
-                                            "[HKLM\\Software\\ORMEL Software\\BRISKARN\\Buttons]\n"
-                                            "\"Button1\"=dword:3\n");
+    EXPECT_NE(dir.Read("registry.txt")
+                  .find("\nregistry dword \"HKLM\\Software\\ORMEL Software\\BRISKARN\\Buttons\" "
+                        "\"Button1\" 3\n"),
+              std::string::npos)
+        << dir.Read("registry.txt");
 
-    // Names and data that the format has to escape or spell out in bytes.
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\odd ]name [%]", 0, nullptr,
-                              REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    const BYTE unterminated[] = {'a', 'b'};
-    const BYTE shortDword[] = {1, 2};
-    RegSetValueExA(key, "quote\" percent% line\nend", 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>("50% \"off\"\n"), 11);
-    RegSetValueExA(key, "", 0, REG_SZ, unterminated, 2);
-    RegSetValueExA(key, "short", 0, REG_DWORD, shortDword, 2);
-    RegCloseKey(key);
-    std::string saved = RegistryText();
+    // Names and data that a line has to quote or spell out in bytes.
+    WriteValue("Software\\odd \"name\" #1", "quote\" hash # line", REG_SZ,
+               std::string("50% \"off\" # now") + '\0');
+    WriteValue("Software\\odd \"name\" #1", "line end", REG_SZ, std::string("a\nb") + '\0');
+    WriteValue("Software\\odd \"name\" #1", "", REG_SZ, "ab");
+    WriteValue("Software\\odd \"name\" #1", "short", REG_DWORD, "\1\2");
+    WriteValue("Software\\odd \"name\" #1", "Blob", REG_BINARY, std::string("\7\0\0\0", 4));
+    std::string saved = KeptText();
     EXPECT_EQ(dir.Read("registry.txt"), saved);
-    EXPECT_NE(saved.find("[HKCU\\Software\\odd ]name [%25]]\n"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("\"quote%22 percent%25 line%0Aend\"=\"50%25 %22off%22%0A\"\n"),
+    EXPECT_NE(saved.find("registry binary \"HKCU\\Software\\odd \"\"name\"\" #1\" \"Blob\" 07 00 "
+                         "00 00\n"),
               std::string::npos)
         << saved;
-    EXPECT_NE(saved.find("\"\"=hex(1):61,62\n"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("\"short\"=hex(4):01,02\n"), std::string::npos) << saved;
 
+    // Read back into a fresh machine, the values are as written.
     UseFile(path);
-    EXPECT_EQ(RegistryText(), saved);
+    EXPECT_EQ(MachineLines(), std::vector<std::string>()) << "applied by the run, not the reading";
+    EXPECT_EQ(KeptText(), saved);
+    ApplyKept();
     EXPECT_EQ(ProgramStore().GetProfileInt("Buttons", "Button1", 2), 3u);
+    EXPECT_EQ(KeptLines(), MachineLines());
+}
+
+TEST_F(HostedRegistryTest, EveryValueTheProgramWritesComesBackInTheNextRun) {
+    // The names and values the program writes when its settings are confirmed.
+    TempDir run;
+    ScenarioRun setup = RunScenario(run, "driver present\nslot 0 wheel\nstart\nclick 1017\n"
+                                         "click 1\nclick 1\n");
+    ASSERT_EQ(setup.exitCode, 0) << setup.errors;
+    std::vector<std::pair<std::string, std::string>> written; // key path, "NAME VALUE"
+    std::istringstream lines(setup.transcript);
+    for (std::string line; std::getline(lines, line);) {
+        const std::string kWrite = " registry write HKLM\\";
+        std::size_t at = line.find(kWrite);
+        if (at == std::string::npos)
+            continue;
+        std::string rest = line.substr(at + kWrite.size() - 5);
+        // The key's path holds blanks; the name and value are the last two words.
+        std::size_t value = rest.rfind(' '), name = rest.rfind(' ', value - 1);
+        written.emplace_back(rest.substr(0, name), rest.substr(name + 1));
+    }
+    ASSERT_FALSE(written.empty()) << setup.transcript;
+
+    TempDir dir;
+    UseFile(dir.File("registry.txt"));
+    for (const auto& [keyPath, nameValue] : written) {
+        std::string name = nameValue.substr(0, nameValue.find(' '));
+        DWORD number = static_cast<DWORD>(std::stoul(nameValue.substr(name.size() + 1)));
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.substr(5).c_str(), 0, nullptr, 0,
+                                  KEY_WRITE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS)
+            << keyPath;
+        RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
+        RegCloseKey(key);
+    }
+    std::vector<std::string> before = MachineLines();
+    UseFile(dir.File("registry.txt"));
+    ApplyKept();
+    EXPECT_EQ(MachineLines(), before);
+    for (const auto& [keyPath, nameValue] : written) {
+        std::string name = nameValue.substr(0, nameValue.find(' '));
+        DWORD number = 0, size = 4;
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.substr(5).c_str(), 0, KEY_READ, &key),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegQueryValueExA(key, name.c_str(), nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(&number), &size),
+                  ERROR_SUCCESS)
+            << name;
+        RegCloseKey(key);
+        EXPECT_EQ(std::to_string(number), nameValue.substr(name.size() + 1)) << name;
+    }
 }
 
 TEST_F(HostedRegistryTest, TheFileIsReplacedWholeSoACrashLeavesTheOldOrTheNew) {
@@ -251,34 +365,35 @@ TEST_F(HostedRegistryTest, TheFileIsReplacedWholeSoACrashLeavesTheOldOrTheNew) {
     ASSERT_EQ(::link(path.c_str(), dir.File("kept.txt").c_str()), 0);
     ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 4));
     EXPECT_EQ(dir.Read("kept.txt"), before);
-    EXPECT_NE(dir.Read("registry.txt").find("\"Button1\"=dword:4\n"), std::string::npos);
+    EXPECT_NE(dir.Read("registry.txt").find("\"Button1\" 4\n"), std::string::npos);
     EXPECT_FALSE(dir.Exists("registry.txt.new"));
 
     // What a crash in the middle of writing leaves behind is not taken for the registry.
-    dir.Write("registry.txt.new", "BRISKARN registry 1\n[HKLM\\Software\\ORMEL Software\\BRIS");
+    dir.Write("registry.txt.new", "registry dword \"HKLM\\Software\\ORMEL Software\\BRIS");
     UseFile(path);
+    ApplyKept();
     EXPECT_EQ(ProgramStore().GetProfileInt("Buttons", "Button1", 2), 4u);
     ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 5));
     UseFile(path);
+    ApplyKept();
     EXPECT_EQ(ProgramStore().GetProfileInt("Buttons", "Button1", 2), 5u);
 }
 
 TEST_F(HostedRegistryTest, ADamagedFileKeepsWhatCanBeReadAndIsKeptAsItWasBeforeItIsReplaced) {
-    const std::string good = "BRISKARN registry 1\n[HKLM\\Software\\Kept]\n\"A\"=dword:1\n";
-    const std::string after = "[HKCU\\Software\\After]\n\"C\"=dword:2\n";
+    const std::string good = "registry dword \"HKLM\\Software\\Kept\" \"A\" 1\n";
+    const std::string after = "registry dword \"HKCU\\Software\\After\" \"C\" 2\n";
     const char* const damaged[] = {
-        "\"B\"=dword:\n",
-        "[HKXX\\Software]\n\"B\"=dword:7\n",
-        "[HKLM\\Software\\a%zz]\n\"B\"=dword:7\n",
-        "[HKLM\\\\Software]\n",
-        "[HKLM\\Software\n",
-        "\"B\"=dword:4294967296\n",
-        "\"B\"=dword:-1\n",
-        "\"B\"=hex(3):0g\n",
-        "\"B\"=hex(3):01,\n",
-        "\"B=dword:1\n",
-        "\"B\"=\"text\n",
-        "\"B\"=qword:1\n",
+        "registry dword \"HKLM\\Software\\Kept\" \"B\"\n",
+        "registry dword HKXX\\Software B 7\n",
+        "registry dword HKLM\\\\Software B 7\n",
+        "registry dword HKLM\\Software B 4294967296\n",
+        "registry dword HKLM\\Software B -1\n",
+        "registry binary HKLM\\Software B 0g\n",
+        "registry string \"HKLM\\Software\\Kept\" \"B\" \"text\n",
+        "registry delete HKLM\\Software\\Missing\n",
+        "registry frob HKLM\\Software B 1\n",
+        "start\n",
+        "[HKLM\\Software\\Kept]\n\"B\"=dword:7\n",
         "\x01\x02\x03\n",
     };
     for (const char* bad : damaged) {
@@ -289,11 +404,9 @@ TEST_F(HostedRegistryTest, ADamagedFileKeepsWhatCanBeReadAndIsKeptAsItWasBeforeI
         testing::internal::CaptureStderr();
         UseFile(dir.File("registry.txt"));
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "nothing lost yet: " << bad;
-        std::string loaded = RegistryText();
-        EXPECT_NE(loaded.find("[HKLM\\Software\\Kept]\n\"A\"=dword:1\n"), std::string::npos)
-            << bad << loaded;
-        EXPECT_NE(loaded.find(after), std::string::npos) << bad << loaded;
-        EXPECT_EQ(loaded.find("\"B\""), std::string::npos) << bad << loaded;
+        EXPECT_EQ(KeptLines(), (std::vector<std::string>{after.substr(0, after.size() - 1),
+                                                         good.substr(0, good.size() - 1)}))
+            << bad;
         EXPECT_EQ(dir.Read("registry.txt"), text) << "kept until the next change: " << bad;
         testing::internal::CaptureStderr();
         ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 3)) << bad;
@@ -304,58 +417,71 @@ TEST_F(HostedRegistryTest, ADamagedFileKeepsWhatCanBeReadAndIsKeptAsItWasBeforeI
                       "\n")
             << "said once: " << bad;
         EXPECT_EQ(dir.Read("registry.txt.bad"), text) << bad;
-        EXPECT_NE(dir.Read("registry.txt").find("\"A\"=dword:1\n"), std::string::npos) << bad;
+        EXPECT_NE(dir.Read("registry.txt").find(good), std::string::npos) << bad;
+        EXPECT_NE(dir.Read("registry.txt").find(after), std::string::npos) << bad;
     }
 
-    // A file not of this format gives the fresh registry, and is kept all the same.
-    for (const char* other : {"garbage\n", "BRISKARN registry 2\n[HKLM\\Software]\n"}) {
+    // Nothing to lose: no file kept aside.
+    for (const char* empty : {"", "# only a comment\n\n"}) {
         TempDir dir;
-        dir.Write("registry.txt", other);
+        dir.Write("registry.txt", empty);
         UseFile(dir.File("registry.txt"));
-        EXPECT_EQ(RegistryText(), kFreshText) << other;
-        testing::internal::CaptureStderr();
-        ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 3)) << other;
-        EXPECT_NE(testing::internal::GetCapturedStderr(), "") << other;
-        EXPECT_EQ(dir.Read("registry.txt.bad"), other);
+        EXPECT_EQ(KeptLines(), std::vector<std::string>());
+        ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 3));
+        EXPECT_FALSE(dir.Exists("registry.txt.bad")) << empty;
     }
-    // An empty file has nothing to lose.
-    TempDir dir;
-    dir.Write("registry.txt", "");
-    UseFile(dir.File("registry.txt"));
-    EXPECT_EQ(RegistryText(), kFreshText);
-    ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 3));
-    EXPECT_FALSE(dir.Exists("registry.txt.bad"));
 }
 
 TEST_F(HostedRegistryTest, EveryNameReadsBackAsItWasWhateverItsBytes) {
     TempDir dir;
-    // A byte-order mark, as editors that save UTF-8 put it first, is no damage.
-    dir.Write("registry.txt", "\xEF\xBB\xBF"
-                              "BRISKARN registry 1\r\n"
-                              "[HKCU\\Software\\back%5Cslash]\r\n"
-                              "\"a%00b\"=dword:1\r\n"
-                              "\"a%00c\"=dword:2\r\n"
-                              "\"a\"=dword:3\r\n"
-                              "[HKCU\\Software\\zero%00one]\r\n"
-                              "[HKCU\\Software\\zero%00two]\r\n"
-                              "[HKLM\\Software]\r\n");
+    // A byte-order mark, as editors that save UTF-8 put it first, and
+    // Windows line ends are no damage; names that differ only after a zero
+    // byte stay apart.
+    const std::string text = std::string("\xEF\xBB\xBF"
+                                         "registry dword \"HKCU\\Software\\zero") +
+                             '\0' + "one\" \"a\" 3\r\n" +
+                             "registry dword \"HKCU\\Software\\zero\" \"a" + '\0' + "b\" 1\r\n" +
+                             "registry dword \"HKCU\\Software\\zero\" \"a" + '\0' + "c\" 2\r\n" +
+                             "registry key \"HKCU\\Software\\Empty\"\r\n";
+    dir.Write("registry.txt", text);
     UseFile(dir.File("registry.txt"));
-    EXPECT_EQ(RegistryText(), "BRISKARN registry 1\n"
-                              "[HKCU\\Software]\n"
-                              "[HKCU\\Software\\back%5Cslash]\n"
-                              "\"a\"=dword:3\n"
-                              "\"a%00b\"=dword:1\n"
-                              "\"a%00c\"=dword:2\n"
-                              "[HKCU\\Software\\zero%00one]\n"
-                              "[HKCU\\Software\\zero%00two]\n"
-                              "[HKLM\\Software]\n");
+    EXPECT_EQ(KeptLines().size(), 4u);
     testing::internal::CaptureStderr();
     ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 3));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_FALSE(dir.Exists("registry.txt.bad"));
     std::string saved = dir.Read("registry.txt");
     UseFile(dir.File("registry.txt"));
-    EXPECT_EQ(RegistryText(), saved);
+    EXPECT_EQ(KeptText(), saved);
+    ApplyKept();
+    EXPECT_EQ(KeptLines(), MachineLines());
+}
+
+// The machine's own registry steps set up that run only; the settings kept
+// from earlier runs go on top of them, and only what the program itself
+// stores is kept for the next run.
+TEST_F(HostedRegistryTest, AMachineSetsUpItsRunOnlyAndTheKeptSettingsWin) {
+    TempDir dir;
+    const std::string kKept =
+        "registry dword \"HKLM\\Software\\ORMEL Software\\BRISKARN\\Buttons\" \"Button1\" 6\n";
+    dir.Write("registry.txt", kKept);
+    UseFile(dir.File("registry.txt"));
+    for (const char* line : {"registry dword HKLM\\Software\\ORMEL Software\\BRISKARN\\Buttons "
+                             "Button1 2",
+                             "registry delete HKLM\\Software\\ORMEL Software",
+                             "registry dword \"HKCU\\Software\\Machine Only\" \"Value\" 1"}) {
+        std::string error;
+        ASSERT_TRUE(RunLine(line, &error)) << line << ": " << error;
+    }
+    EXPECT_EQ(dir.Read("registry.txt"), kKept);
+    ApplyKept();
+    EXPECT_EQ(ProgramStore().GetProfileInt("Buttons", "Button1", 2), 6u);
+    EXPECT_EQ(dir.Read("registry.txt"), kKept);
+    ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button2", 3));
+    std::string saved = dir.Read("registry.txt");
+    EXPECT_NE(saved.find(kKept), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\"Button2\" 3\n"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("Machine Only"), std::string::npos) << saved;
 }
 
 // The hosted program itself, run without a scenario as scripts/run.sh runs it.
@@ -367,9 +493,56 @@ TEST_F(HostedRegistryTest, ADamagedFileDoesNotStopAnInteractiveRun) {
     int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(dir.Read("errors.txt"), "");
     EXPECT_NE(dir.Read("transcript.txt").find("window open 102"), std::string::npos)
         << dir.Read("transcript.txt");
+    // The program's keys rewrote the file; what it held is kept aside.
+    EXPECT_NE(dir.Read("errors.txt").find("briskarn-registry.txt.bad"), std::string::npos)
+        << dir.Read("errors.txt");
+    EXPECT_EQ(dir.Read("briskarn-registry.txt.bad"),
+              "BRISKARN registry 1\n[HKLM\\Software\\Kept\n");
+}
+
+std::string ReportLines(const std::string& transcript) {
+    std::istringstream lines(transcript);
+    std::string kept;
+    for (std::string line; std::getline(lines, line);)
+        if (line.find(" driver report ") != std::string::npos)
+            kept += line + "\n";
+    return kept;
+}
+
+// A machine file's registry steps set up that run alone: the saved settings
+// win over them, the saved file is left as it was, and the recording
+// replays the run.
+TEST_F(HostedRegistryTest, AMachineFileNeitherRewritesNorOverridesTheSavedSettings) {
+    const std::string kSaved =
+        "registry dword \"HKLM\\Software\\ORMEL Software\\BRISKARN\\Buttons\" \"Button1\" 6\n";
+    const std::string kMachine =
+        "driver present rate=50\nslot 0 wheel polled\n"
+        "registry dword HKLM\\Software\\ORMEL Software\\BRISKARN\\Buttons Button1 2\n"
+        "registry delete \"HKLM\\Software\\ORMEL Software\"\n"
+        "registry dword \"HKCU\\Software\\Machine Only\" \"Value\" 1\n";
+    TempDir saved, fresh;
+    saved.Write("briskarn-registry.txt", kSaved);
+    const TempDir* runs[] = {&saved, &fresh};
+    std::string live[2];
+    for (int i = 0; i < 2; ++i) {
+        runs[i]->Write("machine.txt", kMachine);
+        std::string errors;
+        ASSERT_EQ(RunBriskarn(*runs[i],
+                              "--machine machine.txt --record session.txt --transcript live.txt "
+                              "</dev/null",
+                              &errors),
+                  0)
+            << errors;
+        live[i] = runs[i]->Read("live.txt");
+    }
+    EXPECT_EQ(saved.Read("briskarn-registry.txt"), kSaved);
+    EXPECT_NE(ReportLines(live[0]), ReportLines(live[1])) << "Button1 6 over the machine's";
+    std::string errors;
+    ASSERT_EQ(RunBriskarn(saved, "--scenario session.txt --transcript replay.txt", &errors), 0)
+        << errors << saved.Read("session.txt");
+    EXPECT_EQ(saved.Read("replay.txt"), live[0]);
 }
 
 } // namespace
@@ -436,13 +609,13 @@ TEST_F(HostedRegistryTest, ARegistryFileThatIsNoRegularFileGivesTheFreshRegistry
     ASSERT_EQ(::symlink("/dev/zero", dir.File("zero.txt").c_str()), 0);
     for (const char* name : {"pipe.txt", "zero.txt"}) {
         UseFile(dir.File(name)); // neither blocks nor reads without end
-        EXPECT_EQ(RegistryText(), kFreshText) << name;
+        EXPECT_EQ(KeptLines(), std::vector<std::string>()) << name;
         testing::internal::CaptureStderr();
         ASSERT_TRUE(ProgramStore().WriteProfileInt("Buttons", "Button1", 3)) << name;
         EXPECT_NE(testing::internal::GetCapturedStderr(), "") << name;
         struct stat kept;
         ASSERT_EQ(::lstat(dir.File(std::string(name) + ".bad").c_str(), &kept), 0) << name;
         EXPECT_FALSE(S_ISREG(kept.st_mode)) << "kept as it was: " << name;
-        EXPECT_NE(dir.Read(name).find("\"Button1\"=dword:3\n"), std::string::npos) << name;
+        EXPECT_NE(dir.Read(name).find("\"Button1\" 3\n"), std::string::npos) << name;
     }
 }

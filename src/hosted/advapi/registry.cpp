@@ -6,7 +6,6 @@
 
 #include "core/format.h"
 #include "core/machine.h"
-#include "advapi/registry_text.h"
 #include "advapi/registry_tree.h"
 #include "core/transcript.h"
 
@@ -29,7 +28,7 @@ std::string OrEmpty(LPCSTR name) {
     return name ? name : "";
 }
 
-// REG_DWORD in decimal, a string quoted, anything else as in the registry file.
+// REG_DWORD in decimal, a string quoted, anything else as its type and bytes.
 std::string TranscriptValue(const RegistryValue& value) {
     if (value.type == REG_DWORD && value.data.size() == 4) {
         DWORD number;
@@ -46,7 +45,10 @@ std::string TranscriptValue(const RegistryValue& value) {
         }
         return quoted + "\"";
     }
-    return FormatRegistryValue(value);
+    std::string text = Format("hex(%u):", value.type);
+    for (std::size_t i = 0; i < value.data.size(); ++i)
+        text += Format(i ? ",%02x" : "%02x", value.data[i]);
+    return text;
 }
 
 } // namespace
@@ -106,6 +108,8 @@ LONG WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM
     bool created = false;
     if (!found)
         found = CreateSubkey(parent, names, &created);
+    if (created)
+        NotifyRegistryChanged({RegistryChange::KeyCreated, KeyPathNames(*found), "", {}});
     if (disposition)
         *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     *result = AddKeyHandle(found, access);
@@ -157,7 +161,8 @@ LONG WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const 
         value.data.assign(data, data + dataSize);
     std::string name = OrEmpty(valueName);
     TranscriptLine("registry write " + KeyPath(*found) + " " + name + " " + TranscriptValue(value));
-    SetKeyValue(*found, name, std::move(value));
+    SetKeyValue(*found, name, value);
+    NotifyRegistryChanged({RegistryChange::ValueSet, KeyPathNames(*found), name, std::move(value)});
     return ERROR_SUCCESS;
 }
 
@@ -170,7 +175,9 @@ LONG WINAPI RegDeleteKeyA(HKEY key, LPCSTR subKey) {
         return error;
     if (!found->subkeys.empty() || found->depth == 0)
         return ERROR_ACCESS_DENIED;
+    std::vector<std::string> path = KeyPathNames(*found);
     RemoveKey(found);
+    NotifyRegistryChanged({RegistryChange::KeyDeleted, std::move(path), "", {}});
     return ERROR_SUCCESS;
 }
 

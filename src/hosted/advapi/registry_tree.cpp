@@ -27,11 +27,11 @@ const RootInfo kRoots[] = {
 };
 constexpr std::size_t kRootCount = sizeof kRoots / sizeof kRoots[0];
 
-void (*g_changeHook)() = nullptr;
+void (*g_changeHook)(const RegistryChange&) = nullptr;
 
-void NotifyRegistryChanged() {
-    if (g_changeHook)
-        g_changeHook();
+// The keys of a new installation: "Software" under these roots.
+bool HasFreshSoftware(HKEY root) {
+    return root == HKEY_LOCAL_MACHINE || root == HKEY_CURRENT_USER;
 }
 
 struct OpenKey {
@@ -49,14 +49,13 @@ struct Registry {
     Registry() { Fresh(); }
 
     // Not a change to save: a file in use is only ever replaced by what
-    // the program or the user did.
+    // the program did.
     void Fresh() {
         handles.clear();
         for (std::size_t i = 0; i < kRootCount; ++i) {
             roots[i] = std::make_shared<RegistryKey>();
             roots[i]->name = kRoots[i].shortName;
-            HKEY root = kRoots[i].handle;
-            if (root == HKEY_LOCAL_MACHINE || root == HKEY_CURRENT_USER) {
+            if (HasFreshSoftware(kRoots[i].handle)) {
                 auto software = std::make_shared<RegistryKey>();
                 software->name = "Software";
                 software->parent = roots[i];
@@ -146,7 +145,6 @@ std::shared_ptr<RegistryKey> FindSubkey(const std::shared_ptr<RegistryKey>& from
 std::shared_ptr<RegistryKey> CreateSubkey(const std::shared_ptr<RegistryKey>& from,
                                           const std::vector<std::string>& names, bool* created) {
     std::shared_ptr<RegistryKey> key = from;
-    bool anyCreated = false;
     *created = false;
     for (const std::string& name : names) {
         std::shared_ptr<RegistryKey>& child = key->subkeys[name];
@@ -156,12 +154,9 @@ std::shared_ptr<RegistryKey> CreateSubkey(const std::shared_ptr<RegistryKey>& fr
             child->name = name;
             child->parent = key;
             child->depth = key->depth + 1;
-            anyCreated = true;
         }
         key = child;
     }
-    if (anyCreated)
-        NotifyRegistryChanged();
     return key;
 }
 
@@ -173,7 +168,6 @@ void RemoveKey(const std::shared_ptr<RegistryKey>& key) {
     auto it = parent->subkeys.find(key->name);
     if (it != parent->subkeys.end() && it->second == key)
         parent->subkeys.erase(it);
-    NotifyRegistryChanged();
 }
 
 std::vector<std::string> KeyPathNames(const RegistryKey& key) {
@@ -216,11 +210,26 @@ void SetKeyValue(RegistryKey& key, const std::string& name, RegistryValue value)
         key.values.emplace(name, std::move(value));
     else
         it->second = std::move(value);
-    NotifyRegistryChanged();
 }
 
-void SetRegistryChangeHook(void (*hook)()) {
+void SetRegistryChangeHook(void (*hook)(const RegistryChange&)) {
     g_changeHook = hook;
+}
+
+void NotifyRegistryChanged(const RegistryChange& change) {
+    if (g_changeHook)
+        g_changeHook(change);
+}
+
+bool IsFreshKey(const RegistryKey& key) {
+    std::shared_ptr<RegistryKey> root = key.parent.lock();
+    if (key.depth != 1 || !key.values.empty() || !key.subkeys.empty() || !root ||
+        strcasecmp(key.name.c_str(), "Software") != 0)
+        return false;
+    for (std::size_t i = 0; i < kRootCount; ++i)
+        if (State().roots[i] == root)
+            return HasFreshSoftware(kRoots[i].handle);
+    return false;
 }
 
 HKEY AddKeyHandle(std::shared_ptr<RegistryKey> key, REGSAM access) {

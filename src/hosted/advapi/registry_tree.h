@@ -79,9 +79,21 @@ void SetKeyValue(RegistryKey& key, const std::string& name, RegistryValue value)
 // a key on the way is missing.
 std::shared_ptr<RegistryKey> FindKeyByPath(const std::string& path);
 
-// Called after every change of a key or value (the simulated machine keeps
-// the registry in a file); null for none.
-void SetRegistryChangeHook(void (*hook)());
+// A change the program made through the registry calls.
+struct RegistryChange {
+    enum Kind { KeyCreated, ValueSet, KeyDeleted } kind;
+    std::vector<std::string> path; // the key's names, its root's short name first
+    std::string name;              // the value's, for ValueSet
+    RegistryValue value;
+};
+// Tells the hook of a change the program made (the simulated machine keeps
+// what the program stores in a file); the scenario's own set-up is no such
+// change. Null for none.
+void SetRegistryChangeHook(void (*hook)(const RegistryChange& change));
+void NotifyRegistryChanged(const RegistryChange& change);
+
+// Whether the fresh machine has the key, without values.
+bool IsFreshKey(const RegistryKey& key);
 
 // Open key handles. Predefined roots are not counted and need no closing.
 HKEY AddKeyHandle(std::shared_ptr<RegistryKey> key, REGSAM access);

@@ -1,36 +1,38 @@
-// The registry kept in a plain text file between interactive runs, as
-// Windows keeps it on disk. The file reads like this:
+// The settings an interactive run keeps between runs, as Windows keeps the
+// registry on disk: what the program itself stored through the registry
+// calls, never what a scenario or machine description set up. The file is
+// a list of `registry` steps of the scenario format, read with the step's
+// own parser:
 //
-//   BRISKARN registry 1
-//   [HKLM\Software\ORMEL Software\BRISKARN\Buttons]
-//   "Button1"=dword:2
-//   "Title"="some text"
-//   "Blob"=hex(3):01,ff
+//   # BRISKARN settings kept between runs, as scenario steps
+//   registry dword "HKLM\Software\ORMEL Software\BRISKARN\Buttons" "Button1" 2
 //
-// one key a line in brackets, then its values: REG_DWORD in decimal, REG_SZ
-// as quoted text, anything else (or a value of odd size) as its type
-// number and bytes in hexadecimal. A byte that would end a name or text
-// early ('"', '%' or a control character) is written as %XX. Lines starting
-// with ';' are comments. Everything is called with the machine lock held.
+// A run applies them after its machine's set-up (KeptRegistryLines), so
+// they win over the machine's. Everything is called with the machine lock
+// held.
 #pragma once
 
 #include <string>
-
-#include "advapi/registry_tree.h"
+#include <vector>
 
 namespace hosted {
 
-std::string FormatRegistry();
-// Adds what the text describes to the current registry, every line that can
-// be read; false when a line could not be (its key's values go with a key
-// line), or when the text does not start with the header.
-bool ParseRegistry(const std::string& text);
+// The kept settings as the file's text.
+std::string FormatKeptRegistry();
+// Takes the kept settings from the text (what was kept is dropped), every
+// line that is a good `registry` step; false when a line was not one (it is
+// left out).
+bool ParseKeptRegistry(const std::string& text);
+// The kept settings as the steps that apply them.
+std::vector<std::string> KeptRegistryLines();
 
-// Interactive runs keep the registry in the file at `path`: it is loaded now
-// (a missing file, or one not of this format, gives the fresh machine; of a
-// damaged one every line that can be read) and written anew after every
-// change. A file that could not be read whole (damaged, not a regular file,
-// over 16 MiB) is first kept as `path`.bad, which is said once on standard
-// error. An empty path keeps it in memory only.
+// Interactive runs keep the settings in the file at `path`: the machine's
+// registry is made fresh, the settings are read now (a missing file gives
+// none, of a damaged one every line that can be read), and the file is
+// written anew after every change the program makes. A file that could not
+// be read whole (a line that is no registry step, not a regular file, over
+// 16 MiB) is first kept as `path`.bad, which is said once on standard
+// error. An empty path keeps them in memory only.
 void UseRegistryFile(const std::string& path);
+
 } // namespace hosted

@@ -1,44 +1,86 @@
-// The registry written as the scenario steps that set it up, so that a
-// recording of an interactive run starts from the settings the run found.
+// The registry written as the scenario steps that set it up: the recording
+// of an interactive run starts from the settings the run found, and the
+// file that keeps them between runs is these lines.
+#include <cstdio>
 #include <cstring>
 
-#include "advapi/registry_tree.h"
-#include "sim/session.h"
+#include "sim/registry_steps.h"
+#include "sim/step_words.h"
 
 namespace hosted {
 namespace {
 
-// Quoted words hold anything but a double quote or a line end, and a "#"
-// would start a comment.
-bool Spellable(const std::string& text) {
-    return text.find_first_of("\"#\r\n") == std::string::npos;
+// Text a quoted word can hold; control characters would be lost to an
+// editor, so a string holding one is written as its bytes.
+bool PlainText(const std::string& text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return false;
+    return true;
+}
+
+bool IsPlainString(const RegistryValue& value) {
+    const std::vector<BYTE>& data = value.data;
+    return value.type == REG_SZ && !data.empty() && data.back() == 0 &&
+           PlainText(std::string(data.begin(), data.end() - 1));
+}
+
+std::string ValueLine(const std::string& where, const RegistryValue& value) {
+    if (value.type == REG_DWORD && value.data.size() == 4) {
+        DWORD number = 0;
+        std::memcpy(&number, value.data.data(), 4);
+        return "registry dword " + where + " " + std::to_string(number);
+    }
+    if (IsPlainString(value))
+        return "registry string " + where + " " +
+               QuoteStepWord(std::string(value.data.begin(), value.data.end() - 1));
+    std::string line = "registry binary " + where;
+    if (value.type != REG_BINARY)
+        line += " type=" + std::to_string(value.type);
+    for (BYTE byte : value.data) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, " %02x", byte);
+        line += hex;
+    }
+    return line;
+}
+
+// A carriage return inside quotes stays in its line; a line feed would end it.
+bool HasLineEnd(const std::string& text) {
+    return text.find('\n') != std::string::npos;
+}
+
+// What a comment can show of a name.
+std::string Shown(std::string text) {
+    for (char& c : text)
+        if (c == '\n')
+            c = '?';
+    return text;
 }
 
 void AddKeyLines(const RegistryKey& key, const std::string& path, std::vector<std::string>* lines) {
-    for (const auto& [name, value] : key.values) {
-        if (!Spellable(path) || !Spellable(name) || name.empty())
-            continue;
-        std::string where = "\"" + path + "\" \"" + name + "\" ";
-        if (value.type == REG_DWORD && value.data.size() == 4) {
-            DWORD number = 0;
-            std::memcpy(&number, value.data.data(), 4);
-            lines->push_back("registry dword " + where + std::to_string(number));
-        } else if (value.type == REG_SZ) {
-            std::string text(value.data.begin(), value.data.end());
-            text = text.substr(0, text.find('\0'));
-            if (Spellable(text))
-                lines->push_back("registry string " + where + "\"" + text + "\"");
-        }
+    if (HasLineEnd(path)) {
+        lines->push_back("# left out, a key name holds a line end: " + Shown(path));
+        return;
     }
+    for (const auto& [name, value] : key.values) {
+        if (HasLineEnd(name))
+            lines->push_back("# left out, a value name holds a line end: " + Shown(path) + " " +
+                             Shown(name));
+        else
+            lines->push_back(ValueLine(QuoteStepWord(path) + " " + QuoteStepWord(name), value));
+    }
+    if (key.values.empty() && key.subkeys.empty() && key.depth > 0 && !IsFreshKey(key))
+        lines->push_back("registry key " + QuoteStepWord(path));
     for (const auto& [name, subkey] : key.subkeys)
         AddKeyLines(*subkey, path + "\\" + name, lines);
 }
 
 } // namespace
 
-std::vector<std::string> RegistrySetUpLines() {
+std::vector<std::string> RegistryStepLines(const RegistryRoots& roots) {
     std::vector<std::string> lines;
-    for (const auto& [name, root] : Roots())
+    for (const auto& [name, root] : roots)
         AddKeyLines(*root, name, &lines);
     return lines;
 }

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -20,8 +19,8 @@
 #include "sim/message_watch.h"
 #include "sim/program_module.h"
 #include "core/machine.h"
-#include "sim/registry_file.h"
 #include "sim/runner.h"
+#include "sim/step_words.h"
 #include "sim/steps.h"
 #include "core/transcript.h"
 
@@ -45,14 +44,7 @@ std::vector<Step> ParseScenario(const std::string& text) {
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
-        std::size_t hash = line.find('#');
-        // Blanks as the words are split on, so that no word starts a comment
-        // that the line does not.
-        while (hash != std::string::npos && hash > 0 &&
-               !std::isspace(static_cast<unsigned char>(line[hash - 1])))
-            hash = line.find('#', hash + 1);
-        if (hash != std::string::npos)
-            line.erase(hash);
+        line.erase(CommentStart(line));
         Step step;
         step.line = number;
         std::istringstream words(line);
@@ -195,10 +187,6 @@ int RunProgram(const RunSettings& settings, WinMainFunction winMain,
     TranscribeFileWrites(kProgramLogName);
     WatchProgramMessages();
     InstallDriverDevice();
-    if (!settings.registryFile.empty()) {
-        MachineLock lock = LockMachine();
-        UseRegistryFile(settings.registryFile);
-    }
     {
         MachineLock lock = LockMachine();
         EnterProgram("main");

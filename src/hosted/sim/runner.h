@@ -19,9 +19,6 @@ using WinMainFunction = int (*)(HINSTANCE, HINSTANCE, LPSTR, int);
 
 struct RunSettings {
     std::FILE* transcript = nullptr; // null: none
-    // The file that keeps the registry between runs; empty: a fresh
-    // registry, in memory only.
-    std::string registryFile;
 };
 
 // Runs `drive` on a thread of its own; when it carries out a `start` step,

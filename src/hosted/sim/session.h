@@ -41,11 +41,6 @@ class LiveSession {
     std::int64_t m_pendingAdvance = 0;
 };
 
-// The steps that give a fresh machine's registry the values the current one
-// holds (REG_DWORD and REG_SZ values; names that a step cannot spell are
-// left out); machine lock held.
-std::vector<std::string> RegistrySetUpLines();
-
 // Virtual time that follows the wall clock: from Start() on, a virtual
 // millisecond passes with every real one. The thread that calls Start() is
 // the one that paces the clock, and its sleeps are made to end on time.

@@ -2,65 +2,50 @@
 //
 //   registry dword PATH NAME N
 //   registry string PATH NAME TEXT
+//   registry binary PATH NAME [type=N] XX XX ...
+//   registry key PATH
 //   registry delete PATH
 //
 // PATH starts with a root ("HKLM" or "HKEY_LOCAL_MACHINE") and takes in
 // every following word that holds a backslash, so that
 // "HKLM\Software\ORMEL Software\BRISKARN\Buttons" needs no quotes; a PATH
-// or NAME in double quotes may hold any blanks. TEXT is the rest of the
-// line, or what stands between double quotes. Missing keys on the way are
-// created; delete takes the key with everything below it.
+// or NAME in double quotes may hold any blanks, a doubled quote standing for
+// one. TEXT is the rest of the line, or what stands between double quotes.
+// A binary value is its bytes in hexadecimal, of REG_BINARY unless `type=`
+// names another type. Missing keys on the way are created; delete takes the
+// key with everything below it.
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "core/machine.h"
-#include "advapi/registry_tree.h"
+#include "sim/registry_steps.h"
+#include "sim/step_words.h"
 #include "sim/steps.h"
 
 namespace hosted {
 namespace {
 
-const char kUsage[] = "expected 'registry dword PATH NAME N', 'registry string PATH NAME TEXT' "
-                      "or 'registry delete PATH'";
+const char kUsage[] = "expected 'registry dword|string|binary PATH NAME VALUE' or "
+                      "'registry key|delete PATH'";
 
-struct Word {
-    std::string text;
-    std::size_t begin = 0, end = 0; // in the step's text, quotes included
-    bool quoted = false;
-};
-
-bool SplitWords(const std::string& text, std::vector<Word>* words) {
-    std::size_t i = 0;
-    while ((i = text.find_first_not_of(" \t", i)) != std::string::npos) {
-        Word word;
-        word.begin = i;
-        word.quoted = text[i] == '"';
-        if (word.quoted) {
-            std::size_t close = text.find('"', i + 1);
-            if (close == std::string::npos)
-                return false;
-            word.text = text.substr(i + 1, close - i - 1);
-            i = close + 1;
-        } else {
-            i = std::min(text.find_first_of(" \t", i), text.size());
-            word.text = text.substr(word.begin, i - word.begin);
-        }
-        word.end = i;
-        words->push_back(word);
-    }
-    return true;
-}
-
+// The whole text as one quoted word, or the text as it stands with quotes
+// at both ends taken off.
 std::string Unquoted(const std::string& text) {
+    std::vector<StepWord> words;
+    if (SplitStepWords(text, &words) && words.size() == 1 && words[0].quoted &&
+        words[0].end == text.size())
+        return words[0].text;
     bool quoted = text.size() >= 2 && text.front() == '"' && text.back() == '"';
     return quoted ? text.substr(1, text.size() - 2) : text;
 }
 
 // The root and the names below it; false with the reason.
-bool ParsePath(const std::string& path, std::shared_ptr<RegistryKey>* root,
-               std::vector<std::string>* names, std::string* error) {
+bool ParsePath(const std::string& path, RegistryRootLookup lookup,
+               std::shared_ptr<RegistryKey>* root, std::vector<std::string>* names,
+               std::string* error) {
     std::size_t slash = path.find('\\');
-    *root = RootByName(path.substr(0, slash));
+    *root = lookup(path.substr(0, slash));
     if (!*root) {
         *error = "no registry root '" + path.substr(0, slash) + "'";
         return false;
@@ -76,10 +61,10 @@ bool ParsePath(const std::string& path, std::shared_ptr<RegistryKey>* root,
     return true;
 }
 
-bool DeleteKey(const std::string& path, std::string* error) {
+bool DeleteKey(const std::string& path, RegistryRootLookup lookup, std::string* error) {
     std::shared_ptr<RegistryKey> root;
     std::vector<std::string> names;
-    if (!ParsePath(path, &root, &names, error))
+    if (!ParsePath(path, lookup, &root, &names, error))
         return false;
     if (names.empty()) {
         *error = "a registry root cannot be deleted";
@@ -94,9 +79,63 @@ bool DeleteKey(const std::string& path, std::string* error) {
     return true;
 }
 
-bool SetValue(const std::string& verb, const std::string& text, std::string* error) {
-    std::vector<Word> words;
-    if (!SplitWords(text, &words) || words.size() < 2) {
+bool CreateKey(const std::string& path, RegistryRootLookup lookup, std::string* error) {
+    std::shared_ptr<RegistryKey> root;
+    std::vector<std::string> names;
+    if (!ParsePath(path, lookup, &root, &names, error))
+        return false;
+    bool created = false;
+    CreateSubkey(root, names, &created);
+    return true;
+}
+
+bool ParseDword(const std::vector<StepWord>& words, std::size_t next, RegistryValue* value,
+                std::string* error) {
+    std::uint64_t number = 0;
+    if (next + 1 != words.size() || !ParseNumber(words[next].text, &number) ||
+        number > 0xFFFFFFFFu) {
+        *error = "expected 'registry dword PATH NAME N' with N of 32 bits";
+        return false;
+    }
+    DWORD dword = static_cast<DWORD>(number);
+    value->type = REG_DWORD;
+    value->data.resize(sizeof dword);
+    std::memcpy(value->data.data(), &dword, sizeof dword);
+    return true;
+}
+
+int HexDigit(char c) {
+    const char* digits = "0123456789abcdef";
+    const char* found =
+        c ? std::strchr(digits, std::tolower(static_cast<unsigned char>(c))) : nullptr;
+    return found ? static_cast<int>(found - digits) : -1;
+}
+
+bool ParseBinary(const std::vector<StepWord>& words, std::size_t next, RegistryValue* value,
+                 std::string* error) {
+    *error = "expected 'registry binary PATH NAME [type=N] XX ...' with N of 32 bits and "
+             "bytes of two hexadecimal digits";
+    value->type = REG_BINARY;
+    if (next < words.size() && words[next].text.compare(0, 5, "type=") == 0) {
+        std::uint64_t type = 0;
+        if (!ParseNumber(words[next].text.substr(5), &type) || type > 0xFFFFFFFFu)
+            return false;
+        value->type = static_cast<DWORD>(type);
+        ++next;
+    }
+    for (; next < words.size(); ++next) {
+        const std::string& byte = words[next].text;
+        if (byte.size() != 2 || HexDigit(byte[0]) < 0 || HexDigit(byte[1]) < 0)
+            return false;
+        value->data.push_back(static_cast<BYTE>(HexDigit(byte[0]) * 16 + HexDigit(byte[1])));
+    }
+    return true;
+}
+
+bool SetValue(const std::string& verb, const std::string& text, RegistryRootLookup lookup,
+              std::string* error) {
+    std::vector<StepWord> words;
+    if (!SplitStepWords(text, &words) || words.size() < 2) {
         *error = kUsage;
         return false;
     }
@@ -112,16 +151,11 @@ bool SetValue(const std::string& verb, const std::string& text, std::string* err
     std::string name = words[next++].text;
     RegistryValue value;
     if (verb == "dword") {
-        std::uint64_t number = 0;
-        if (next + 1 != words.size() || !ParseNumber(words[next].text, &number) ||
-            number > 0xFFFFFFFFu) {
-            *error = "expected 'registry dword PATH NAME N' with N of 32 bits";
+        if (!ParseDword(words, next, &value, error))
             return false;
-        }
-        DWORD dword = static_cast<DWORD>(number);
-        value.type = REG_DWORD;
-        value.data.resize(sizeof dword);
-        std::memcpy(value.data.data(), &dword, sizeof dword);
+    } else if (verb == "binary") {
+        if (!ParseBinary(words, next, &value, error))
+            return false;
     } else {
         std::string rest = next < words.size() ? Unquoted(text.substr(words[next].begin)) : "";
         value.type = REG_SZ;
@@ -130,7 +164,7 @@ bool SetValue(const std::string& verb, const std::string& text, std::string* err
     }
     std::shared_ptr<RegistryKey> root;
     std::vector<std::string> names;
-    if (!ParsePath(path, &root, &names, error))
+    if (!ParsePath(path, lookup, &root, &names, error))
         return false;
     bool created = false;
     SetKeyValue(*CreateSubkey(root, names, &created), name, std::move(value));
@@ -139,15 +173,21 @@ bool SetValue(const std::string& verb, const std::string& text, std::string* err
 
 } // namespace
 
-bool StepRegistry(const Step& step, std::string* error) {
+bool ApplyRegistryStep(const Step& step, RegistryRootLookup root, std::string* error) {
     const std::string verb = step.words.size() > 1 ? step.words[1] : "";
-    MachineLock lock = LockMachine();
     if (verb == "delete" && !step.rest.empty())
-        return DeleteKey(Unquoted(step.rest), error);
-    if (verb == "dword" || verb == "string")
-        return SetValue(verb, step.rest, error);
+        return DeleteKey(Unquoted(step.rest), root, error);
+    if (verb == "key" && !step.rest.empty())
+        return CreateKey(Unquoted(step.rest), root, error);
+    if (verb == "dword" || verb == "string" || verb == "binary")
+        return SetValue(verb, step.rest, root, error);
     *error = kUsage;
     return false;
+}
+
+bool StepRegistry(const Step& step, std::string* error) {
+    MachineLock lock = LockMachine();
+    return ApplyRegistryStep(step, &RootByName, error);
 }
 
 } // namespace hosted

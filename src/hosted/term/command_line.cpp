@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/machine.h"
 #include "sim/demo.h"
+#include "sim/registry_file.h"
 #include "term/front_end.h"
 #include "term/front_screen.h"
 #include "term/terminal.h"
@@ -98,6 +100,16 @@ bool ReadInput(const char* what, const char* path, std::string* text) {
     return false;
 }
 
+// The machine's set-up, then the settings kept from earlier runs on top.
+std::string WithKeptSettings(std::string machine) {
+    if (!machine.empty() && machine.back() != '\n')
+        machine += '\n';
+    MachineLock lock = LockMachine();
+    for (const std::string& line : KeptRegistryLines())
+        machine += line + "\n";
+    return machine;
+}
+
 } // namespace
 
 int RunBriskarnCommand(int argc, char** argv, WinMainFunction winMain) {
@@ -137,8 +149,10 @@ int RunBriskarnCommand(int argc, char** argv, WinMainFunction winMain) {
         std::fprintf(stderr, "briskarn: cannot write recording %s\n", options.record);
         return 2;
     }
-    if (!options.scenario)
-        settings.registryFile = kRegistryFile;
+    if (!options.scenario) {
+        MachineLock lock = LockMachine();
+        UseRegistryFile(kRegistryFile);
+    }
 
     int result;
     if (interactive) {
@@ -146,7 +160,7 @@ int RunBriskarnCommand(int argc, char** argv, WinMainFunction winMain) {
         result = RunProgram(settings, winMain, [&] { RunFrontEnd(text, recording); });
     } else {
         if (!options.scenario) {
-            text = DemoScenario(text, kDemoSeconds);
+            text = DemoScenario(WithKeptSettings(text), kDemoSeconds);
             if (recording)
                 std::fputs(text.c_str(), recording);
         }

@@ -12,6 +12,7 @@
 #include "core/machine.h"
 #include "core/transcript.h"
 #include "sim/runner.h"
+#include "sim/registry_file.h"
 #include "sim/session.h"
 #include "term/front_end_state.h"
 #include "term/front_screen.h"
@@ -135,7 +136,7 @@ void SetUp(const std::string& machine) {
     std::vector<std::string> registry;
     {
         MachineLock lock = LockMachine();
-        registry = RegistrySetUpLines();
+        registry = KeptRegistryLines();
     }
     g_front.session->Note("the settings this session found");
     for (const std::string& value : registry)
