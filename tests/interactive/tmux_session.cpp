@@ -40,8 +40,9 @@ TmuxSession::TmuxSession(const TempDir& dir, const std::string& arguments, int w
       m_socket("briskarn-test-" + std::to_string(getpid()) + "-" + std::to_string(++g_sessions)) {
     // The shell notes the terminal's modes around the run and its exit code,
     // then stays, so that the screen can still be read. It catches Ctrl-C
-    // itself, as an interactive shell would, so that it goes on after it.
-    std::string script = "trap : INT\n"
+    // and Ctrl-\ itself, as an interactive shell would, so that it goes on
+    // after them.
+    std::string script = "trap : INT QUIT\n"
                          "stty -g > modes-before.txt\n"
                          "sh -c 'echo $$ > briskarn.pid; exec \"$@\"' briskarn '" BRISKARN_EXE
                          "' " +
@@ -146,5 +147,6 @@ std::string TmuxSession::PaneFormat(const std::string& format) {
 
 bool TmuxSession::ModesRestored() {
     return m_dir.Read("modes-before.txt") == m_dir.Read("modes-after.txt") &&
-           PaneFormat("#{alternate_on}#{mouse_any_flag}#{cursor_flag}") == "001";
+           PaneFormat("#{alternate_on}#{mouse_any_flag}#{cursor_flag}#{keypad_cursor_flag}"
+                      "#{keypad_flag}") == "00100";
 }

@@ -10,6 +10,7 @@
 
 #include "advapi/registry_text.h"
 #include "kernel/replace_file.h"
+#include "sim/user_messages.h"
 
 namespace hosted {
 namespace {
@@ -197,8 +198,7 @@ bool KeepDamagedFile() {
     if (::link(g_filePath.c_str(), kept.c_str()) != 0 &&
         ::rename(g_filePath.c_str(), kept.c_str()) != 0 && errno != ENOENT)
         return false;
-    std::fprintf(stderr, "briskarn: %s could not be read whole; it is kept as %s\n",
-                 g_filePath.c_str(), kept.c_str());
+    TellUser("briskarn: " + g_filePath + " could not be read whole; it is kept as " + kept);
     g_damaged = false;
     return true;
 }

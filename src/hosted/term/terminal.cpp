@@ -13,6 +13,8 @@
 #include <curses.h>
 #include <term.h>
 
+#include "sim/ending_signals.h"
+
 namespace hosted::term {
 namespace {
 
@@ -27,6 +29,7 @@ struct termios g_savedModes;
 bool g_haveSavedModes = false;
 char g_leaveSequence[256];
 std::size_t g_leaveLength = 0;
+void (*g_crashHook)(int signal) = nullptr;
 
 void AppendCapability(const char* name) {
     char* value = tigetstr(const_cast<char*>(name));
@@ -65,6 +68,8 @@ void OnCrash(int signal) {
     WriteAll(g_leaveSequence, g_leaveLength);
     if (g_haveSavedModes)
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_savedModes);
+    if (g_crashHook)
+        g_crashHook(signal);
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -77,6 +82,18 @@ void Install(int signal, void (*handler)(int)) {
     // A crash handler runs once; the default action then ends the process.
     action.sa_flags = handler == OnCrash ? SA_RESETHAND : SA_RESTART;
     ::sigaction(signal, &action, nullptr);
+}
+
+void InstallAll(EndingSignal::Kind kind, void (*handler)(int)) {
+    for (const EndingSignal* entry = kEndingSignals; entry->name; ++entry)
+        if (entry->kind == kind)
+            Install(entry->number, handler);
+}
+
+void DefaultAll(EndingSignal::Kind kind) {
+    for (const EndingSignal* entry = kEndingSignals; entry->name; ++entry)
+        if (entry->kind == kind)
+            std::signal(entry->number, SIG_DFL);
 }
 
 } // namespace
@@ -104,18 +121,18 @@ bool OpenTerminal(std::string* error) {
     }
     g_haveSavedModes = ::tcgetattr(STDIN_FILENO, &g_savedModes) == 0;
     // Before initscr, so that ncurses leaves the size changes to us.
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGWINCH})
-        Install(signal, OnEndingSignal);
+    InstallAll(EndingSignal::Request, OnEndingSignal);
+    Install(SIGWINCH, OnEndingSignal);
     if (!initscr()) {
         *error = "cannot set up the terminal";
         return false;
     }
     g_open = true;
+    AppendCapability("rmkx");
     AppendCapability("rmcup");
     AppendCapability("cnorm");
     AppendCapability("sgr0");
-    for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
-        Install(signal, OnCrash);
+    InstallAll(EndingSignal::Crash, OnCrash);
     cbreak();
     noecho();
     nonl();
@@ -143,8 +160,13 @@ void CloseTerminal() {
     endwin();
     if (g_haveSavedModes)
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_savedModes);
-    for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
-        std::signal(signal, SIG_DFL);
+    // Past here no loop reads the signals, and nothing is left to give back.
+    DefaultAll(EndingSignal::Crash);
+    DefaultAll(EndingSignal::Request);
+}
+
+void SetCrashHook(void (*hook)(int signal)) {
+    g_crashHook = hook;
 }
 
 void TerminalSize(int* width, int* height) {
