@@ -103,6 +103,34 @@ TEST(Interactive, SteeringWithForwardingOnChangesTheFieldsAndTheCounters) {
     EXPECT_NE(log.find("RZ4 Callback enabled."), std::string::npos) << log;
 }
 
+// No mouse report holds the program: a click on a control, one on empty
+// space and a press held, each seen by the count of reports rising on.
+TEST(Interactive, TheMouseNeverHoldsTheProgram) {
+    TempDir dir;
+    TmuxSession session(dir, "");
+    ASSERT_TRUE(session.WaitFor("Enable"));
+    session.SendKeys("F2");
+    int x = 0, y = 0;
+    ASSERT_TRUE(Find(session.Capture(), "Joystick Data", &x, &y));
+    auto countsOn = [&](const char* after) {
+        for (int twice = 0; twice < 2; ++twice) {
+            std::string count = RowWith(session.Capture(), "DIJoyCount:");
+            EXPECT_TRUE(session.WaitForGone(count)) << after << "\n" << session.Capture();
+        }
+    };
+    ClickText(session, "Enable");
+    ASSERT_TRUE(session.WaitFor("[*>Disabl")) << session.Capture();
+    countsOn("a control clicked");
+    session.Click(x, y - 2);
+    countsOn("empty space clicked");
+    session.Mouse(x, y - 2, true);
+    countsOn("a press held");
+    session.Mouse(x, y - 2, false);
+    countsOn("the press released");
+    session.SendKeys("Escape");
+    EXPECT_EQ(session.WaitForExit(), 0);
+}
+
 TEST(Interactive, SetupRefusesANineTakesTheCorrectionAndTheNextRunHasIt) {
     TempDir dir;
     {

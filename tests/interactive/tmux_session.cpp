@@ -81,10 +81,15 @@ void TmuxSession::SendKeys(const std::string& keys) {
 }
 
 void TmuxSession::Click(int x, int y) {
-    // X10 mouse encoding, the one the "screen" terminal description names:
-    // the press, then the release.
+    Mouse(x, y, true);
+    Mouse(x, y, false);
+}
+
+void TmuxSession::Mouse(int x, int y, bool press) {
+    // X10 mouse encoding, the one the "screen" terminal description names;
+    // each report on its own, as a terminal sends them.
     char column = static_cast<char>(33 + x), row = static_cast<char>(33 + y);
-    char report[] = {'\033', '[', 'M', ' ', column, row, '\033', '[', 'M', '#', column, row, 0};
+    char report[] = {'\033', '[', 'M', press ? ' ' : '#', column, row, 0};
     std::string path = m_dir.File("click.bin");
     m_dir.Write("click.bin", report);
     Tmux("load-buffer -b click '" + path + "'");

@@ -140,7 +140,9 @@ bool OpenTerminal(std::string* error) {
     nodelay(stdscr, TRUE);
     set_escdelay(25);
     curs_set(0);
-    mousemask(BUTTON1_PRESSED, nullptr);
+    // Releases too, though only a press clicks: a report outside the mask
+    // makes ncurses read on for one inside it, blocking, until the next key.
+    mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED, nullptr);
     mouseinterval(0);
     // Ctrl-S and Ctrl-Q are no flow control here: Ctrl-C stays the way out.
     struct termios modes;
