@@ -21,6 +21,7 @@ namespace {
 // Written by signal handlers, read by the front end's loop.
 int g_signalPipe[2] = {-1, -1};
 bool g_open = false;
+bool g_buttonDown = false; // the first mouse button, as last reported
 
 // What a crash handler needs to give the terminal back without ncurses,
 // which is not safe to call from a signal handler: the modes found at
@@ -258,7 +259,14 @@ std::vector<InputEvent> WaitForInput(std::chrono::steady_clock::time_point until
         InputEvent event;
         if (ch == KEY_MOUSE) {
             MEVENT mouse;
-            if (getmouse(&mouse) != OK || !(mouse.bstate & BUTTON1_PRESSED))
+            if (getmouse(&mouse) != OK)
+                continue;
+            // A press clicks; so does a release whose press ncurses dropped,
+            // as it may when the two come close together.
+            bool press = mouse.bstate & BUTTON1_PRESSED;
+            bool unpairedRelease = (mouse.bstate & BUTTON1_RELEASED) && !g_buttonDown;
+            g_buttonDown = press;
+            if (!press && !unpairedRelease)
                 continue;
             event.kind = InputEvent::Mouse;
             event.x = mouse.x;
