@@ -55,6 +55,13 @@ void RecordCrash(int signal) {
            signal == SIGINT ? "briskarn: interrupted" : "briskarn: ended by signal " + name);
 }
 
+// A machine that does not become quiet ends the run; the recording keeps
+// the step it did not become quiet after, so that its replay fails there too.
+[[noreturn]] void FailStuck(const std::string& error) {
+    g_front.session->Flush();
+    FailRun(0, error);
+}
+
 } // namespace
 
 void Do(const std::string& line) {
@@ -67,7 +74,7 @@ void Do(const std::string& line) {
         g_front.status = error;
         break;
     case StepOutcome::Stuck:
-        FailRun(0, error);
+        FailStuck(error);
     }
     CheckRecording();
 }
@@ -84,7 +91,7 @@ namespace {
 void CatchUp() {
     std::string error;
     if (g_front.session->CatchUp(g_front.pacer, &error) == StepOutcome::Stuck)
-        FailRun(0, error);
+        FailStuck(error);
 }
 
 // Until when the loop may sleep: the next timer of the program or the
