@@ -53,8 +53,8 @@ class LiveSession {
     void WritePendingAdvance();
     int m_fd = -1;
     bool m_regularFile = false;
-    int m_error = 0;
     // Read by signal handlers on any thread.
+    std::atomic<int> m_error{0};
     std::atomic<std::int64_t> m_pendingAdvance{0};
     std::atomic<long long> m_end{0}; // where the next line goes
 };
