@@ -59,6 +59,9 @@ TEST(LiveSession, RecordsTheStepsCarriedOutWithTheTimeBetweenThemAsOneAdvance) {
     EXPECT_EQ(session.AdvanceTo(start + 80, &error), StepOutcome::Done) << error;
     EXPECT_EQ(session.Do("advance 5ms", &error), StepOutcome::Done) << error;
     EXPECT_EQ(session.AdvanceTo(start + 100, &error), StepOutcome::Done) << error;
+    // Until it is flushed, the recording ends as a SIGKILL would end it.
+    EXPECT_EQ(Contents(recording),
+              "advance 50ms\n" + kSet + "\n" + kSet + "\nadvance 30ms\nadvance 5ms\nsignal KILL\n");
     session.Flush();
     session.Flush();
     EXPECT_EQ(Contents(recording), "advance 50ms\n" + kSet + "\n" + kSet +

@@ -116,6 +116,34 @@ TEST(Interactive, SteeringWithForwardingOnChangesTheFieldsAndTheCounters) {
     EXPECT_NE(log.find("RZ4 Callback enabled."), std::string::npos) << log;
 }
 
+// No mouse report holds the program: a click on a control, one on empty
+// space and a press held, each seen by the count of reports rising on.
+TEST(Interactive, TheMouseNeverHoldsTheProgram) {
+    TempDir dir;
+    TmuxSession session(dir, "");
+    ASSERT_TRUE(session.WaitFor("Enable"));
+    session.SendKeys("F2");
+    int x = 0, y = 0;
+    ASSERT_TRUE(Find(session.Capture(), "Joystick Data", &x, &y));
+    auto countsOn = [&](const char* after) {
+        for (int twice = 0; twice < 2; ++twice) {
+            std::string count = RowWith(session.Capture(), "DIJoyCount:");
+            EXPECT_TRUE(session.WaitForGone(count)) << after << "\n" << session.Capture();
+        }
+    };
+    ClickText(session, "Enable");
+    ASSERT_TRUE(session.WaitFor("[*>Disabl")) << session.Capture();
+    countsOn("a control clicked");
+    session.Click(x, y - 2);
+    countsOn("empty space clicked");
+    session.Mouse(x, y - 2, true);
+    countsOn("a press held");
+    session.Mouse(x, y - 2, false);
+    countsOn("the press released");
+    session.SendKeys("Escape");
+    EXPECT_EQ(session.WaitForExit(), 0);
+}
+
 TEST(Interactive, SetupRefusesANineTakesTheCorrectionAndTheNextRunHasIt) {
     TempDir dir;
     {
@@ -167,7 +195,7 @@ TEST(Interactive, AboutOpensFromTheSystemMenuAndCloses) {
     EXPECT_EQ(session.WaitForExit(), 0);
 }
 
-TEST(Interactive, EveryWayOutGivesTheTerminalBack) {
+TEST(Interactive, EveryWayOutGivesTheTerminalBackAndLeavesARecordingThatReplays) {
     {
         TempDir dir;
         TmuxSession session(dir, "");
@@ -189,20 +217,35 @@ TEST(Interactive, EveryWayOutGivesTheTerminalBack) {
         EXPECT_TRUE(session.WaitFor("run-ended"));
         EXPECT_NE(dir.Read("Briskarn.log").find("Program exit."), std::string::npos);
     }
+    // Each signal that ends a process: the terminal given back (but after a
+    // SIGKILL), and the recording ending with a step that ends its replay
+    // at the same point of the run.
     struct Case {
-        const char* how;
+        const char* how; // tmux keys (Ctrl-C; Ctrl-\ as its byte) or a signal's name
         int exitCode;
-    } cases[] = {{"C-c", 130}, {"TERM", 143}, {"SEGV", 139}};
+    } cases[] = {{"C-c", 130},  {"-H 1c", 131}, {"TERM", 143}, {"HUP", 129},
+                 {"PIPE", 141}, {"USR1", 138},  {"USR2", 140}, {"ALRM", 142},
+                 {"SEGV", 139}, {"ABRT", 134},  {"KILL", 137}};
     for (const Case& c : cases) {
         TempDir dir;
-        TmuxSession session(dir, "");
+        TmuxSession session(dir, "--record session.txt --transcript live.txt");
         ASSERT_TRUE(session.WaitFor("Velomira")) << c.how;
-        if (std::string(c.how) == "C-c")
-            session.SendKeys("C-c");
+        session.SendKeys("F4");
+        ASSERT_TRUE(session.WaitFor("36863")) << session.Capture();
+        if (c.how[0] == 'C' || c.how[0] == '-')
+            session.SendKeys(c.how);
         else
             session.Signal(c.how);
         EXPECT_EQ(session.WaitForExit(), c.exitCode) << c.how;
-        EXPECT_TRUE(session.ModesRestored()) << c.how;
+        if (c.exitCode != 137) {
+            EXPECT_TRUE(session.ModesRestored()) << c.how;
+        }
+        std::string errors;
+        EXPECT_EQ(RunBriskarn(dir, "--scenario session.txt --transcript replay.txt", &errors), 0)
+            << c.how << "\n"
+            << errors << dir.Read("session.txt");
+        EXPECT_NE(dir.Read("live.txt").find("driver open"), std::string::npos) << c.how;
+        EXPECT_EQ(dir.Read("replay.txt"), dir.Read("live.txt")) << c.how;
     }
     TempDir dir;
     TmuxSession small(dir, "", 79, 24);
@@ -210,6 +253,33 @@ TEST(Interactive, EveryWayOutGivesTheTerminalBack) {
     EXPECT_TRUE(small.ModesRestored());
     EXPECT_EQ(dir.Read("errors.txt"),
               "briskarn: the terminal is 79 x 24; BRISKARN needs at least 80 x 24\n");
+    // A recording that cannot be written ends the run at once.
+    TempDir other;
+    TmuxSession full(other, "--record /dev/full");
+    EXPECT_EQ(full.WaitForExit(), 2);
+    EXPECT_TRUE(full.ModesRestored());
+    EXPECT_EQ(other.Read("errors.txt"),
+              "briskarn: cannot write the recording: No space left on device\n");
+}
+
+// A message for the user is kept from the screen the window covers and
+// shown once the terminal is given back.
+TEST(Interactive, AWarningWaitsForTheTerminalToBeGivenBack) {
+    TempDir dir;
+    dir.Write("briskarn-registry.txt", "not a registry\n");
+    TmuxSession session(dir, "");
+    ASSERT_TRUE(session.WaitFor("Setup..."));
+    ClickText(session, "Setup...");
+    ASSERT_TRUE(session.WaitFor("Setup Buttons")) << session.Capture();
+    session.SendKeys("Enter");
+    ASSERT_TRUE(session.WaitForGone("Setup Buttons")) << session.Capture();
+    ASSERT_TRUE(dir.Exists("briskarn-registry.txt.bad"));
+    EXPECT_EQ(dir.Read("errors.txt"), "");
+    session.SendKeys("Escape");
+    ASSERT_EQ(session.WaitForExit(), 0);
+    EXPECT_EQ(dir.Read("errors.txt"),
+              "briskarn: briskarn-registry.txt could not be read whole; it is kept as "
+              "briskarn-registry.txt.bad\n");
 }
 
 TEST(Interactive, TheDriverPanelShowsWhatTheDriverReceivesAndTheWheelItsOwnButtons) {

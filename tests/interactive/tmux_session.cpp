@@ -40,8 +40,9 @@ TmuxSession::TmuxSession(const TempDir& dir, const std::string& arguments, int w
       m_socket("briskarn-test-" + std::to_string(getpid()) + "-" + std::to_string(++g_sessions)) {
     // The shell notes the terminal's modes around the run and its exit code,
     // then stays, so that the screen can still be read. It catches Ctrl-C
-    // itself, as an interactive shell would, so that it goes on after it.
-    std::string script = "trap : INT\n"
+    // and Ctrl-\ itself, as an interactive shell would, so that it goes on
+    // after them.
+    std::string script = "trap : INT QUIT\n"
                          "stty -g > modes-before.txt\n"
                          "sh -c 'echo $$ > briskarn.pid; exec \"$@\"' briskarn '" BRISKARN_EXE
                          "' " +
@@ -80,10 +81,15 @@ void TmuxSession::SendKeys(const std::string& keys) {
 }
 
 void TmuxSession::Click(int x, int y) {
-    // X10 mouse encoding, the one the "screen" terminal description names:
-    // the press, then the release.
+    Mouse(x, y, true);
+    Mouse(x, y, false);
+}
+
+void TmuxSession::Mouse(int x, int y, bool press) {
+    // X10 mouse encoding, the one the "screen" terminal description names;
+    // each report on its own, as a terminal sends them.
     char column = static_cast<char>(33 + x), row = static_cast<char>(33 + y);
-    char report[] = {'\033', '[', 'M', ' ', column, row, '\033', '[', 'M', '#', column, row, 0};
+    char report[] = {'\033', '[', 'M', press ? ' ' : '#', column, row, 0};
     std::string path = m_dir.File("click.bin");
     m_dir.Write("click.bin", report);
     Tmux("load-buffer -b click '" + path + "'");
@@ -146,5 +152,6 @@ std::string TmuxSession::PaneFormat(const std::string& format) {
 
 bool TmuxSession::ModesRestored() {
     return m_dir.Read("modes-before.txt") == m_dir.Read("modes-after.txt") &&
-           PaneFormat("#{alternate_on}#{mouse_any_flag}#{cursor_flag}") == "001";
+           PaneFormat("#{alternate_on}#{mouse_any_flag}#{cursor_flag}#{keypad_cursor_flag}"
+                      "#{keypad_flag}") == "00100";
 }

@@ -20,8 +20,10 @@ class TmuxSession {
     // tmux key names, e.g. "Tab", "F4", "M-1", "Escape", or "-l TEXT".
     void SendKeys(const std::string& keys);
     // A click of the first mouse button on cell (x, y), as the terminal
-    // reports it.
+    // reports it: the press, then the release.
     void Click(int x, int y);
+    // The press or the release alone.
+    void Mouse(int x, int y, bool press);
     // The screen as text, a line a row.
     std::string Capture();
     // Waits until the screen shows `text`; false after a few seconds.

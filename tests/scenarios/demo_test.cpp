@@ -21,6 +21,7 @@ TEST(Demo, AMachineDescriptionMayNotStartTheProgram) {
         {"driver present\n# start\nslot 0 wheel polled # then start\n", nullptr},
         {"start\n", "line 1: "},
         {"driver present\n\n  start   # too early\nslot 0 wheel\n", "line 3: "},
+        {"driver present\nsignal INT\n", "line 2: "},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.machine);

@@ -56,6 +56,10 @@ TEST(ScenarioFormat, BadStepsFailWithTheirLineNumber) {
         {"timer stop\n",
          "scenario line 1: expected 'timer caps min=N max=N', 'timer caps fail' or 'timer set "
          "fails'\n"},
+        {"signal STOP\n", "scenario line 1: expected 'signal NAME' with a signal that ends a "
+                          "process, e.g. INT, TERM, KILL\n"},
+        {"driver present\nstart\nsignal INT\nclick 1\n",
+         "scenario line 4: a step after the signal that ended the run\n"},
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -79,6 +83,17 @@ TEST(ScenarioFormat, ScenarioWithoutStartRunsNothing) {
     EXPECT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_EQ(run.transcript, "");
     EXPECT_FALSE(dir.Exists("Briskarn.log"));
+}
+
+// As the live session it replays ended: the program neither told to close
+// nor torn down, and the scenario carried out.
+TEST(ScenarioFormat, ASignalStepEndsTheRunThereWithTheProgramAsItWas) {
+    TempDir dir;
+    ScenarioRun run = RunScenario(dir, "driver present\nstart\nadvance 40ms\nsignal TERM\n");
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_NE(run.transcript.find("driver open"), std::string::npos) << run.transcript;
+    EXPECT_EQ(run.transcript.find("exit"), std::string::npos) << run.transcript;
+    EXPECT_EQ(run.Log().find("Program exit."), std::string::npos) << run.Log();
 }
 
 TEST(ScenarioFormat, TypeTakesTheRestOfTheLineAndQuotesKeepItsBlanks) {
@@ -116,6 +131,7 @@ TEST(ScenarioFormat, AScenarioOrTranscriptThatCannotBeHadIsAFailure) {
          "briskarn: cannot write the transcript: No space left on device\n"},
         {"--transcript /dev/full",
          "briskarn: cannot write the transcript: No space left on device\n"},
+        {"--record /dev/full", "briskarn: cannot write the recording: No space left on device\n"},
         {"--scenario run.txt --transcript folder", "briskarn: cannot write transcript folder\n"},
     };
     for (const Case& c : cases) {

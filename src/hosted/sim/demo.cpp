@@ -12,7 +12,7 @@ constexpr int kCloseButton = IDOK;
 
 bool CheckMachineText(const std::string& machine, std::string* reason) {
     for (const Step& step : ParseScenario(machine))
-        if (step.words[0] == "start") {
+        if (step.words[0] == "start" || step.words[0] == "signal") {
             *reason = "line " + std::to_string(step.line) +
                       ": a machine description holds set-up steps only; the program is "
                       "started after them";

@@ -10,6 +10,7 @@
 #include "kernel/replace_file.h"
 #include "sim/registry_steps.h"
 #include "sim/runner.h"
+#include "sim/user_messages.h"
 
 namespace hosted {
 namespace {
@@ -80,8 +81,7 @@ FileRead ReadRegistryText(const std::string& path, std::string* text) {
 }
 
 void WarnDamagedFileKept(const std::string& path, const std::string& kept) {
-    std::fprintf(stderr, "briskarn: %s could not be read whole; it is kept as %s\n", path.c_str(),
-                 kept.c_str());
+    TellUser("briskarn: " + path + " could not be read whole; it is kept as " + kept);
 }
 
 // A damaged file is kept under another name before it is first replaced, so

@@ -32,7 +32,6 @@ enum class ProgramState { NotStarted, Running, Ended };
 struct Run {
     ProgramState program = ProgramState::NotStarted;
     bool driveDone = false;
-    void (*failureHook)() = nullptr;
 };
 
 Run g_run;
@@ -136,30 +135,6 @@ bool ProgramRunning() {
     return g_run.program == ProgramState::Running;
 }
 
-void SetRunFailureHook(void (*hook)()) {
-    MachineLock lock = LockMachine();
-    g_run.failureHook = hook;
-}
-
-void FailRun(int line, const std::string& reason) {
-    void (*hook)();
-    {
-        MachineLock lock = LockMachine();
-        hook = g_run.failureHook;
-    }
-    if (hook)
-        hook();
-    FlushTranscript();
-    if (int error = TranscriptWriteError())
-        std::fprintf(stderr, "briskarn: cannot write the transcript: %s\n", std::strerror(error));
-    if (line > 0)
-        std::fprintf(stderr, "scenario line %d: %s\n", line, reason.c_str());
-    else
-        std::fprintf(stderr, "scenario: %s\n", reason.c_str());
-    std::fflush(stderr);
-    std::_Exit(2);
-}
-
 StepOutcome CarryOutStep(const Step& step, std::string* error) {
     const StepKind* kind = FindStepKind(step.words[0]);
     if (!kind) {
@@ -174,9 +149,13 @@ StepOutcome CarryOutStep(const Step& step, std::string* error) {
 void RunSteps(const std::vector<Step>& steps, int lastLine) {
     for (const Step& step : steps) {
         std::string error;
+        if (RunEndedBySignal())
+            FailRun(step.line, "a step after the signal that ended the run");
         if (CarryOutStep(step, &error) != StepOutcome::Done)
             FailRun(step.line, error);
     }
+    if (RunEndedBySignal())
+        EndRun(0, "");
     if (ProgramRunning())
         FailRun(lastLine + 1, "the scenario ended while BRISKARN is still running");
 }

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include "sim/run_end.h"
 #include "sim/steps.h"
 
 namespace hosted {
@@ -31,14 +32,9 @@ int RunProgram(const RunSettings& settings, WinMainFunction winMain,
 std::vector<Step> ParseScenario(const std::string& text);
 // Carries out the steps as the drive of a scenario run. A step that fails,
 // or a scenario that ends with the program still running, ends the process
-// with exit code 2 and a line on standard error naming the line.
+// with exit code 2 and a line on standard error naming the line; a `signal`
+// step, the last, ends it with 0, the program left as the signal left it.
 void RunSteps(const std::vector<Step>& steps, int lastLine);
-
-// Ends the process as a failed run does: exit code 2 and the reason, with
-// the scenario line when line > 0.
-[[noreturn]] void FailRun(int line, const std::string& reason);
-// Called first by FailRun, e.g. to give the terminal back.
-void SetRunFailureHook(void (*hook)());
 
 // False with the reason when the scenario is not a regular file that can be
 // read whole, so a directory, a device or a pipe is not taken for no steps.

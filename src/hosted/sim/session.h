@@ -4,6 +4,7 @@
 // lines down gives a scenario that replays the run.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -18,8 +19,12 @@ class WallClockPacer;
 
 class LiveSession {
   public:
-    // Every step carried out is written to `recording` (null: nowhere).
-    explicit LiveSession(std::FILE* recording = nullptr) : m_recording(recording) {}
+    // Every step carried out is written to `recording` (null: nowhere) at
+    // once, past any buffer: what a killed or crashed process leaves replays
+    // to its last step. Written to a regular file, the recording ends with
+    // a `signal KILL` step until the next line takes its place, since a
+    // SIGKILL leaves no chance to write it then.
+    explicit LiveSession(std::FILE* recording = nullptr);
     LiveSession(const LiveSession&) = delete;
     LiveSession& operator=(const LiveSession&) = delete;
 
@@ -32,13 +37,26 @@ class LiveSession {
     StepOutcome CatchUp(const WallClockPacer& pacer, std::string* error);
     // Writes a comment line into the recording.
     void Note(const std::string& text);
-    // Writes out the advance still pending and flushes the recording.
+    // Writes out the advance still pending: the recording as it stands is
+    // whole, without the `signal KILL` it would end with.
     void Flush();
+    // The errno of the first write to the recording that failed, or 0;
+    // nothing more is written after it.
+    int RecordingError() const { return m_error; }
+    // Ends the recording with the advance pending and a `signal` step, from
+    // a handler of that signal: only calls safe there.
+    void RecordSignalInHandler(int signal);
 
   private:
+    // Writes `text` where the recording ends, and the `signal KILL` after it.
+    void Append(const std::string& text);
     void WritePendingAdvance();
-    std::FILE* m_recording;
-    std::int64_t m_pendingAdvance = 0;
+    int m_fd = -1;
+    bool m_regularFile = false;
+    // Read by signal handlers on any thread.
+    std::atomic<int> m_error{0};
+    std::atomic<std::int64_t> m_pendingAdvance{0};
+    std::atomic<long long> m_end{0}; // where the next line goes
 };
 
 // Virtual time that follows the wall clock: from Start() on, a virtual

@@ -27,6 +27,7 @@ const StepKind kSteps[] = {
     {"restore", StepMinimizeRestore},
     {"type", StepType},
     {"spin", StepSpin},
+    {"signal", StepSignal},
 };
 
 } // namespace

@@ -67,5 +67,6 @@ bool StepTimer(const Step&, std::string*);
 bool StepPriority(const Step&, std::string*);
 bool StepSyscommand(const Step&, std::string*);
 bool StepMinimizeRestore(const Step&, std::string*);
+bool StepSignal(const Step&, std::string*);
 
 } // namespace hosted

@@ -3,6 +3,8 @@
 #include "sim/driver_device.h"
 #include "core/machine.h"
 #include "kernel/priority.h"
+#include "sim/ending_signals.h"
+#include "sim/run_end.h"
 #include "sim/steps.h"
 
 namespace hosted {
@@ -96,6 +98,19 @@ bool StepPriority(const Step& step, std::string* error) {
     }
     MachineLock lock = LockMachine();
     (w[1] == "class" ? Priorities().classFails : Priorities().threadFails) = true;
+    return true;
+}
+
+// The process got the signal: a recording ends so when a person's Ctrl-C,
+// a kill or a crash ended the session, and its replay ends there too.
+bool StepSignal(const Step& step, std::string* error) {
+    const EndingSignal* signal =
+        step.words.size() == 2 ? FindEndingSignal(step.words[1].c_str()) : nullptr;
+    if (!signal) {
+        *error = "expected 'signal NAME' with a signal that ends a process, e.g. INT, TERM, KILL";
+        return false;
+    }
+    NoteRunEndedBySignal(signal->number);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "term/command_line.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -161,8 +162,11 @@ int RunBriskarnCommand(int argc, char** argv, WinMainFunction winMain) {
     } else {
         if (!options.scenario) {
             text = DemoScenario(WithKeptSettings(text), kDemoSeconds);
-            if (recording)
-                std::fputs(text.c_str(), recording);
+            if (recording && (std::fputs(text.c_str(), recording) < 0 || std::fflush(recording))) {
+                std::fprintf(stderr, "briskarn: cannot write the recording: %s\n",
+                             std::strerror(errno));
+                return 2;
+            }
         }
         std::vector<Step> steps = ParseScenario(text);
         int lastLine = static_cast<int>(std::count(text.begin(), text.end(), '\n'));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <cstdlib>
 #include <ctime>
 #include <sstream>
@@ -11,9 +12,12 @@
 #include "core/format.h"
 #include "core/machine.h"
 #include "core/transcript.h"
+#include "sim/ending_signals.h"
+#include "sim/run_end.h"
 #include "sim/runner.h"
 #include "sim/registry_file.h"
 #include "sim/session.h"
+#include "sim/user_messages.h"
 #include "term/front_end_state.h"
 #include "term/front_screen.h"
 #include "term/system_menu.h"
@@ -28,19 +32,36 @@ FrontEnd g_front;
 
 namespace {
 
-void GiveBackTerminal() {
-    if (g_front.session)
-        g_front.session->Flush();
-    CloseTerminal();
+// A recording with a line missing would replay another run.
+void CheckRecording() {
+    if (int error = g_front.session->RecordingError())
+        EndRun(2, std::string("briskarn: cannot write the recording: ") + std::strerror(error));
 }
 
-[[noreturn]] void EndRun(int code, const std::string& message) {
-    GiveBackTerminal();
-    FlushTranscript();
-    if (!message.empty())
-        std::fprintf(stderr, "briskarn: %s\n", message.c_str());
-    std::fflush(stderr);
-    std::_Exit(code);
+// Where the session was when a crash ended it, written by the crash's handler.
+void RecordCrash(int signal) {
+    if (g_front.session)
+        g_front.session->RecordSignalInHandler(signal);
+    ShowHeldUserMessagesInSignalHandler();
+}
+
+// The recording ends with the step that ends its replay the same way.
+[[noreturn]] void EndBySignal(int signal) {
+    const EndingSignal* ending = FindEndingSignal(signal);
+    std::string name = ending ? ending->name : std::to_string(signal), error;
+    if (ending)
+        g_front.session->Do("signal " + name, &error);
+    g_front.session->Flush();
+    CheckRecording();
+    EndRun(128 + signal,
+           signal == SIGINT ? "briskarn: interrupted" : "briskarn: ended by signal " + name);
+}
+
+// A machine that does not become quiet ends the run; the recording keeps
+// the step it did not become quiet after, so that its replay fails there too.
+[[noreturn]] void FailStuck(const std::string& error) {
+    g_front.session->Flush();
+    FailRun(0, error);
 }
 
 } // namespace
@@ -55,8 +76,9 @@ void Do(const std::string& line) {
         g_front.status = error;
         break;
     case StepOutcome::Stuck:
-        FailRun(0, error);
+        FailStuck(error);
     }
+    CheckRecording();
 }
 
 std::int64_t VirtualTime() {
@@ -71,7 +93,7 @@ namespace {
 void CatchUp() {
     std::string error;
     if (g_front.session->CatchUp(g_front.pacer, &error) == StepOutcome::Stuck)
-        FailRun(0, error);
+        FailStuck(error);
 }
 
 // Until when the loop may sleep: the next timer of the program, the
@@ -90,11 +112,7 @@ void Handle(const InputEvent& event) {
         return;
     switch (event.kind) {
     case InputEvent::Signal:
-        // A replay of this recording ends with the program still running,
-        // which a scenario may not; the note says why.
-        g_front.session->Note(
-            Format("the session was ended by signal %d, BRISKARN still running", event.code));
-        EndRun(128 + event.code, event.code == SIGINT ? "interrupted" : "ended by a signal");
+        EndBySignal(event.code);
     case InputEvent::Resize:
         return;
     case InputEvent::Mouse:
@@ -129,7 +147,8 @@ void SetUp(const std::string& machine) {
             continue;
         std::string error;
         if (g_front.session->Do(line, &error) != StepOutcome::Done)
-            EndRun(2, Format("machine line %d: %s", number, error.c_str()));
+            EndRun(2, Format("briskarn: machine line %d: %s", number, error.c_str()));
+        CheckRecording();
     }
     // The log's timestamps are the local time, which the clock then follows.
     Do("clock " + LocalTimeNow());
@@ -139,6 +158,7 @@ void SetUp(const std::string& machine) {
         registry = KeptRegistryLines();
     }
     g_front.session->Note("the settings this session found");
+    CheckRecording();
     for (const std::string& value : registry)
         Do(value);
 }
@@ -149,15 +169,18 @@ void RunFrontEnd(const std::string& machine, std::FILE* recording) {
     LiveSession session(recording);
     g_front.session = &session;
     session.Note("A session of the hosted BRISKARN; briskarn --scenario FILE replays it.");
-    SetRunFailureHook(GiveBackTerminal);
+    CheckRecording();
+    HoldUserMessages();
+    SetRunEndHook(CloseTerminal);
+    SetCrashHook(RecordCrash);
     std::string error;
     if (!OpenTerminal(&error))
-        EndRun(2, error);
+        EndRun(2, "briskarn: " + error);
     int width = 0, height = 0;
     TerminalSize(&width, &height);
     if (width < kMinWidth || height < kMinHeight)
-        EndRun(1, Format("the terminal is %d x %d; BRISKARN needs at least %d x %d", width, height,
-                         kMinWidth, kMinHeight));
+        EndRun(1, Format("briskarn: the terminal is %d x %d; BRISKARN needs at least %d x %d",
+                         width, height, kMinWidth, kMinHeight));
     SetUp(machine);
     Do("start");
     g_front.pacer.Start(VirtualTime());
@@ -173,8 +196,11 @@ void RunFrontEnd(const std::string& machine, std::FILE* recording) {
         if (ProgramRunning())
             AutopilotMoves();
     }
-    GiveBackTerminal();
-    SetRunFailureHook(nullptr);
+    session.Flush();
+    CheckRecording();
+    CloseTerminal();
+    ShowHeldUserMessages();
+    SetRunEndHook(nullptr);
     g_front.session = nullptr;
 }
 

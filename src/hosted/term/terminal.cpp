@@ -13,12 +13,15 @@
 #include <curses.h>
 #include <term.h>
 
+#include "sim/ending_signals.h"
+
 namespace hosted::term {
 namespace {
 
 // Written by signal handlers, read by the front end's loop.
 int g_signalPipe[2] = {-1, -1};
 bool g_open = false;
+bool g_buttonDown = false; // the first mouse button, as last reported
 
 // What a crash handler needs to give the terminal back without ncurses,
 // which is not safe to call from a signal handler: the modes found at
@@ -27,6 +30,7 @@ struct termios g_savedModes;
 bool g_haveSavedModes = false;
 char g_leaveSequence[256];
 std::size_t g_leaveLength = 0;
+void (*g_crashHook)(int signal) = nullptr;
 
 void AppendCapability(const char* name) {
     char* value = tigetstr(const_cast<char*>(name));
@@ -65,6 +69,8 @@ void OnCrash(int signal) {
     WriteAll(g_leaveSequence, g_leaveLength);
     if (g_haveSavedModes)
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_savedModes);
+    if (g_crashHook)
+        g_crashHook(signal);
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -77,6 +83,18 @@ void Install(int signal, void (*handler)(int)) {
     // A crash handler runs once; the default action then ends the process.
     action.sa_flags = handler == OnCrash ? SA_RESETHAND : SA_RESTART;
     ::sigaction(signal, &action, nullptr);
+}
+
+void InstallAll(EndingSignal::Kind kind, void (*handler)(int)) {
+    for (const EndingSignal* entry = kEndingSignals; entry->name; ++entry)
+        if (entry->kind == kind)
+            Install(entry->number, handler);
+}
+
+void DefaultAll(EndingSignal::Kind kind) {
+    for (const EndingSignal* entry = kEndingSignals; entry->name; ++entry)
+        if (entry->kind == kind)
+            std::signal(entry->number, SIG_DFL);
 }
 
 } // namespace
@@ -104,18 +122,18 @@ bool OpenTerminal(std::string* error) {
     }
     g_haveSavedModes = ::tcgetattr(STDIN_FILENO, &g_savedModes) == 0;
     // Before initscr, so that ncurses leaves the size changes to us.
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGWINCH})
-        Install(signal, OnEndingSignal);
+    InstallAll(EndingSignal::Request, OnEndingSignal);
+    Install(SIGWINCH, OnEndingSignal);
     if (!initscr()) {
         *error = "cannot set up the terminal";
         return false;
     }
     g_open = true;
+    AppendCapability("rmkx");
     AppendCapability("rmcup");
     AppendCapability("cnorm");
     AppendCapability("sgr0");
-    for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
-        Install(signal, OnCrash);
+    InstallAll(EndingSignal::Crash, OnCrash);
     cbreak();
     noecho();
     nonl();
@@ -126,7 +144,9 @@ bool OpenTerminal(std::string* error) {
     nodelay(stdscr, TRUE);
     set_escdelay(25);
     curs_set(0);
-    mousemask(BUTTON1_PRESSED, nullptr);
+    // Releases too, though only a press clicks: a report outside the mask
+    // makes ncurses read on for one inside it, blocking, until the next key.
+    mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED, nullptr);
     mouseinterval(0);
     // Ctrl-S and Ctrl-Q are no flow control here: Ctrl-C stays the way out.
     struct termios modes;
@@ -146,8 +166,13 @@ void CloseTerminal() {
     endwin();
     if (g_haveSavedModes)
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_savedModes);
-    for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
-        std::signal(signal, SIG_DFL);
+    // Past here no loop reads the signals, and nothing is left to give back.
+    DefaultAll(EndingSignal::Crash);
+    DefaultAll(EndingSignal::Request);
+}
+
+void SetCrashHook(void (*hook)(int signal)) {
+    g_crashHook = hook;
 }
 
 void TerminalSize(int* width, int* height) {
@@ -237,7 +262,14 @@ std::vector<InputEvent> WaitForInput(std::chrono::steady_clock::time_point until
         InputEvent event;
         if (ch == KEY_MOUSE) {
             MEVENT mouse;
-            if (getmouse(&mouse) != OK || !(mouse.bstate & BUTTON1_PRESSED))
+            if (getmouse(&mouse) != OK)
+                continue;
+            // A press clicks; so does a release whose press ncurses dropped,
+            // as it may when the two come close together.
+            bool press = mouse.bstate & BUTTON1_PRESSED;
+            bool unpairedRelease = (mouse.bstate & BUTTON1_RELEASED) && !g_buttonDown;
+            g_buttonDown = press;
+            if (!press && !unpairedRelease)
                 continue;
             event.kind = InputEvent::Mouse;
             event.x = mouse.x;

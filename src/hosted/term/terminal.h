@@ -19,6 +19,9 @@ bool TerminalUsable();
 bool OpenTerminal(std::string* error);
 // Gives the terminal back; any number of times, from any way out.
 void CloseTerminal();
+// Called by a crash's handler once it has given the terminal back, before
+// the signal's default action ends the process: only calls safe there.
+void SetCrashHook(void (*hook)(int signal));
 
 void TerminalSize(int* width, int* height);
 // Shows the canvas (only the cells that changed reach the terminal).
@@ -29,7 +32,7 @@ struct InputEvent {
         Key,    // code: a character or an ncurses KEY_ code; alt: Alt was held
         Mouse,  // x, y: the cell pressed with the first button
         Resize, // the terminal changed its size
-        Signal, // code: SIGINT, SIGTERM or SIGHUP: the run must end
+        Signal, // code: a signal that asks the run to end (SIGINT, SIGTERM...)
     };
     Kind kind = Key;
     int code = 0;
