@@ -113,6 +113,7 @@ TEST(ScenarioFormat, TypeTakesTheRestOfTheLineAndQuotesKeepItsBlanks) {
 TEST(ScenarioFormat, AScenarioOrTranscriptThatCannotBeHadIsAFailure) {
     TempDir dir;
     dir.Write("run.txt", "driver present\nstart\nclick 1\n");
+    dir.Write("machine.txt", "driver present\nfrobnicate\n");
     ASSERT_EQ(
         std::system(
             ("mkdir '" + dir.path() + "/folder' && mkfifo '" + dir.path() + "/pipe'").c_str()),
@@ -133,6 +134,7 @@ TEST(ScenarioFormat, AScenarioOrTranscriptThatCannotBeHadIsAFailure) {
          "briskarn: cannot write the transcript: No space left on device\n"},
         {"--record /dev/full", "briskarn: cannot write the recording: No space left on device\n"},
         {"--scenario run.txt --transcript folder", "briskarn: cannot write transcript folder\n"},
+        {"--machine machine.txt", "machine.txt line 2: unknown step 'frobnicate'\n"},
     };
     for (const Case& c : cases) {
         std::string errors;

@@ -14,6 +14,8 @@ namespace {
 
 std::atomic<void (*)()> g_hook{nullptr};
 std::atomic<int> g_endingSignal{0};
+std::string g_machineName;
+int g_machineLines = 0;
 
 } // namespace
 
@@ -36,7 +38,14 @@ void EndRun(int code, const std::string& message) {
     std::_Exit(code);
 }
 
+void NameMachineLines(const std::string& name, int lines) {
+    g_machineName = name;
+    g_machineLines = lines;
+}
+
 void FailRun(int line, const std::string& reason) {
+    if (line > 0 && line <= g_machineLines)
+        EndRun(2, Format("%s line %d: %s", g_machineName.c_str(), line, reason.c_str()));
     EndRun(2,
            line > 0 ? Format("scenario line %d: %s", line, reason.c_str()) : "scenario: " + reason);
 }

@@ -15,6 +15,9 @@ namespace hosted {
 // EndRun as a failed scenario does: exit code 2 and the reason, with the
 // scenario line when line > 0.
 [[noreturn]] void FailRun(int line, const std::string& reason);
+// The run's first `lines` lines are the machine file `name`'s own, so a
+// failure among them names that file rather than the scenario.
+void NameMachineLines(const std::string& name, int lines);
 // Called first by EndRun, e.g. to give the terminal back.
 void SetRunEndHook(void (*hook)());
 

@@ -11,6 +11,7 @@
 #include "core/machine.h"
 #include "sim/demo.h"
 #include "sim/registry_file.h"
+#include "sim/run_end.h"
 #include "term/front_end.h"
 #include "term/front_screen.h"
 #include "term/terminal.h"
@@ -129,6 +130,10 @@ int RunBriskarnCommand(int argc, char** argv, WinMainFunction winMain) {
                      reason.c_str());
         return 2;
     }
+    if (options.machine)
+        NameMachineLines(options.machine,
+                         static_cast<int>(std::count(text.begin(), text.end(), '\n') +
+                                          (!text.empty() && text.back() != '\n')));
     bool onTerminal = ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
     bool interactive = !options.scenario && onTerminal && TerminalUsable();
     if (!options.scenario && onTerminal && !interactive) {

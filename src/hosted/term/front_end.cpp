@@ -147,7 +147,7 @@ void SetUp(const std::string& machine) {
             continue;
         std::string error;
         if (g_front.session->Do(line, &error) != StepOutcome::Done)
-            EndRun(2, Format("briskarn: machine line %d: %s", number, error.c_str()));
+            FailRun(number, error);
         CheckRecording();
     }
     // The log's timestamps are the local time, which the clock then follows.
