@@ -171,8 +171,21 @@ TEST_F(HostedDirectInput, JoystickConfigurationAndInjectedFailures) {
         hosted::MachineLock lock;
         hosted::SetJoystickSlotResult(0, 3);
         hosted::SetJoystickSlotResult(2, DIERR_INPUTLOST);
-        hosted::InjectInputFailure("IDirectInputJoyConfig::GetConfig", 5, 2, E_FAIL);
-        hosted::InjectInputFailure("IDirectInputDeviceA::Acquire", 2, 0, DIERR_OTHERAPPHASPRIO);
+        std::string error;
+        EXPECT_TRUE(
+            hosted::InjectInputFailure("IDirectInputJoyConfig::GetConfig", 5, 2, E_FAIL, &error));
+        EXPECT_TRUE(hosted::InjectInputFailure("IDirectInputDeviceA::Acquire", 2, 0,
+                                               DIERR_OTHERAPPHASPRIO, &error));
+        // A rule that could never fail a call is refused.
+        const struct {
+            const char* method;
+            int device;
+        } kRefused[] = {{"IDirectInputDevice2A::GetDeviceStat", -1},
+                        {"IDirectInputDeviceA::Acquire", 5}, // slot 5 is empty
+                        {"IDirectInputA::QueryInterface", 0}};
+        for (const auto& r : kRefused)
+            EXPECT_FALSE(hosted::InjectInputFailure(r.method, r.device, 0, E_FAIL, &error))
+                << r.method;
     }
     EXPECT_EQ(get(0), 3); // a success code still reports the slot
     EXPECT_TRUE(IsEqualGUID(slot.guidInstance, SlotGuid(0)));
@@ -192,6 +205,15 @@ TEST_F(HostedDirectInput, JoystickConfigurationAndInjectedFailures) {
     }
     EXPECT_EQ(config->Release(), 0u);
     EXPECT_EQ(input->Release(), 0u);
+}
+
+TEST(HostedDirectInputDeathTest, ACallMissingFromTheInjectableMethodsEndsTheProcess) {
+    EXPECT_DEATH(
+        {
+            hosted::MachineLock lock;
+            hosted::InjectedResult("IDirectInputDevice2A", "GetDeviceStat", 0);
+        },
+        "GetDeviceStat is missing");
 }
 
 std::atomic<int> g_ticks{0};

@@ -338,3 +338,88 @@ TEST_F(EngineTest, TheTeardownLetsTheWorkersMessageThroughAndClosesTheEventsAfte
     EXPECT_EQ(OpenHandles(), handles);
     EXPECT_EQ(LiveObjects(), 0);
 }
+
+// Without all four events the worker's wait would fail at once, every time:
+// it is not started, and the next Init creates only what is missing. A
+// spinning worker would keep the machine from ever becoming quiet.
+TEST_F(EngineTest, TheWorkerStartsOnlyWithAllItsEventsAndTheNextInitCreatesOnlyTheMissing) {
+    const struct {
+        const char* function;
+        unsigned call;
+        std::size_t held; // handles the failed start leaves held
+    } kCases[] = {
+        {"CreateEventA", 1, 3}, {"CreateEventA", 2, 3}, {"CreateEventA", 3, 3},
+        {"CreateEventA", 4, 3}, {"CreateEventA", 5, 4}, // the thread object's own event
+        {"CreateThread", 1, 4},
+    };
+    HWND main = window();
+    std::size_t handles = OpenHandles();
+    auto init = [&](CDIManager& m) {
+        return m.Init(GetModuleHandleA(nullptr), main, kKeyboard, nullptr);
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(c.function) + " call " + std::to_string(c.call));
+        m_pManager.reset(new CDIManager);
+        FailKernel(c.function, c.call, ERROR_NOT_ENOUGH_MEMORY);
+        EXPECT_EQ(OnMain(init), 1);
+        ClearFailures();
+        EXPECT_EQ(OpenHandles(), handles + c.held) << "no worker";
+        EXPECT_EQ(OnMain(init), 1);
+        EXPECT_EQ(OpenHandles(), handles + 5) << "four events and the worker, none twice";
+        ASSERT_EQ(OnMain([](CDIManager& m) { return m.SetKeyboardNotification(TRUE, nullptr); }),
+                  1);
+        TapKey(0x1E);
+        EXPECT_EQ(Names(Received()), std::vector<std::string>{"KVDI_KEYSTROKE"});
+        TearDownManager();
+        EXPECT_EQ(OpenHandles(), handles);
+        EXPECT_EQ(LiveObjects(), 0);
+    }
+    EXPECT_TRUE(Log().empty());
+}
+
+// Another copy of the program shares the named events. Its teardown's
+// signal leaves this worker serving; a signal of this teardown that the
+// other copy took is given again until this worker has ended.
+TEST_F(EngineTest, ATerminateSignalOfAnotherCopyLeavesTheWorkerAndOursIsGivenAgainIfTaken) {
+    HWND main = window();
+    std::size_t handles = OpenHandles();
+    ASSERT_EQ(OnMain([&](CDIManager& m) {
+                  return m.Init(GetModuleHandleA(nullptr), main, kKeyboard, nullptr) &&
+                         m.SetKeyboardNotification(TRUE, nullptr);
+              }),
+              1);
+    HANDLE shared = CreateEventA(nullptr, FALSE, FALSE, "KVDITERMINATE");
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_ALREADY_EXISTS));
+    SetEvent(shared);
+    ExpectQuiet();
+    TapKey(0x1E);
+    EXPECT_EQ(Names(Received()), std::vector<std::string>{"KVDI_KEYSTROKE"}) << "still serving";
+
+    // The other copy's worker waits on the event while ours is busy handing
+    // a chord to a main thread that is busy too: the first signal of a
+    // teardown on a thread of its own is theirs.
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    m_main.Start([&] { WaitForSingleObject(go, INFINITE); });
+    TapKey(0x1E);
+    auto wait = [](LPVOID event) { return WaitForSingleObject(event, INFINITE); };
+    auto tearDown = [](LPVOID manager) -> DWORD {
+        static_cast<std::unique_ptr<CDIManager>*>(manager)->reset();
+        return 0;
+    };
+    DWORD id = 0;
+    HANDLE other = CreateThread(nullptr, 0, wait, shared, 0, &id);
+    ExpectQuiet();
+    HANDLE teardown = CreateThread(nullptr, 0, tearDown, &m_pManager, 0, &id);
+    ExpectQuiet();
+    EXPECT_EQ(WaitForSingleObject(other, 0), WAIT_OBJECT_0) << "the other copy took the signal";
+    SetEvent(go);
+    ExpectQuiet();
+    EXPECT_EQ(Names(Received()), std::vector<std::string>{"KVDI_KEYSTROKE"});
+    EXPECT_EQ(WaitForSingleObject(teardown, 0), DWORD(WAIT_TIMEOUT)) << "our worker is waiting";
+    Advance(CDIManager::kResignalMs);
+    EXPECT_EQ(WaitForSingleObject(teardown, 0), WAIT_OBJECT_0);
+    for (HANDLE handle : {other, teardown, shared, go})
+        CloseHandle(handle);
+    EXPECT_EQ(OpenHandles(), handles);
+    EXPECT_EQ(LiveObjects(), 0);
+}

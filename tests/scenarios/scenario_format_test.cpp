@@ -65,6 +65,45 @@ TEST(ScenarioFormat, BadStepsFailWithTheirLineNumber) {
     }
 }
 
+// A failure that could never happen would let a failure test pass without
+// testing anything.
+TEST(ScenarioFormat, FailRefusesAMethodOrDeviceTheMachineDoesNotHave) {
+    struct Case {
+        const char* scenario;
+        const char* error;
+    };
+    const char* kHas = "'; it has ";
+    const Case cases[] = {
+        {"fail Nonsense code=1\n", "scenario line 1: the machine has no method 'Nonsense"},
+        {"fail IDirectInputDevice2A::GetDeviceStat code=1\n",
+         "scenario line 1: the machine has no method 'IDirectInputDevice2A::GetDeviceStat"},
+        {"slot 0 wheel\nfail IDirectInputDevice2A::GetDeviceState device=1 code=1\n",
+         "scenario line 2: slot 1 holds no device\n"},
+        {"slot 0 wheel\nfail DirectInputCreateA device=0 code=1\n",
+         "scenario line 2: ::DirectInputCreateA concerns no game device\n"},
+        {"slot 0 wheel\nfail CreateThread device=0 code=8\n",
+         "scenario line 2: CreateThread concerns no game device\n"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        ScenarioRun run = RunScenario(dir, c.scenario);
+        EXPECT_EQ(run.exitCode, 2) << c.scenario;
+        EXPECT_EQ(run.errors.rfind(c.error, 0), 0u) << c.scenario << run.errors;
+        // An unknown name is answered with the names there are.
+        if (run.errors.find(kHas) == std::string::npos)
+            continue;
+        for (const char* known : {"IDirectInputDevice2A::GetDeviceState, ",
+                                  "IDirectInputJoyConfig::GetConfig, ", "CreateEventA, "})
+            EXPECT_NE(run.errors.find(known), std::string::npos) << known << run.errors;
+    }
+    TempDir dir;
+    ScenarioRun run = RunScenario(dir, "slot 3 wheel\n"
+                                       "fail IDirectInputJoyConfig::GetConfig device=9 code=1\n"
+                                       "fail IDirectInputDeviceA::Acquire device=3 code=1\n"
+                                       "fail CreateEventA call=every code=8\n");
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+}
+
 TEST(ScenarioFormat, ScenarioWithoutStartRunsNothing) {
     TempDir dir;
     ScenarioRun run = RunScenario(dir, "clock 2026-01-01 00:00:00.000\ndriver absent error=5\n"

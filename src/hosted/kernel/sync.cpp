@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/forever.h"
+#include "kernel/failures.h"
 #include "kernel/objects.h"
 #include "kernel/sync.h"
 #include "core/clock.h"
@@ -116,6 +117,8 @@ using namespace hosted;
 HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState,
                            LPCSTR name) {
     MachineLock lock = LockMachine();
+    if (KernelCallFails("CreateEventA"))
+        return nullptr;
     if (name && *name) {
         std::shared_ptr<EventObject> existing = NamedEvents()[name].lock();
         if (existing) {
@@ -166,6 +169,8 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE
         return nullptr;
     }
     MachineLock lock = LockMachine();
+    if (KernelCallFails("CreateThread"))
+        return nullptr;
     auto object = std::make_shared<ThreadObject>();
     DWORD id = StartProgramThread(
         "CreateThread", [start, parameter] { return start(parameter); },
