@@ -1,6 +1,8 @@
 // The manager's set-up and teardown on the simulated machine: what Init
 // creates for each set of flags, what a failing DirectInput call leaves in
 // the log and held, and that the teardown gives everything back once.
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
@@ -422,4 +424,38 @@ TEST_F(EngineTest, ATerminateSignalOfAnotherCopyLeavesTheWorkerAndOursIsGivenAga
         CloseHandle(handle);
     EXPECT_EQ(OpenHandles(), handles);
     EXPECT_EQ(LiveObjects(), 0);
+}
+
+// A worker that never comes back to its wait (here: handing a chord to a
+// main thread that never takes it) does not hold the process's exit for
+// ever. Run in a process of its own: the worker it gives up on stays.
+TEST_F(EngineTest, TheTeardownGivesUpOnAWorkerStillRunningAfterItsBound) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            HWND main = window();
+            OnMain([&](CDIManager& m) {
+                return m.Init(GetModuleHandleA(nullptr), main, kKeyboard, nullptr) &&
+                       m.SetKeyboardNotification(TRUE, nullptr);
+            });
+            HANDLE never = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+            m_main.Start([&] { WaitForSingleObject(never, INFINITE); });
+            TapKey(0x1E);
+            DWORD id = 0;
+            HANDLE teardown = CreateThread(
+                nullptr, 0,
+                [](LPVOID manager) -> DWORD {
+                    static_cast<std::unique_ptr<CDIManager>*>(manager)->reset();
+                    return 0;
+                },
+                &m_pManager, 0, &id);
+            ExpectQuiet();
+            Advance(CDIManager::kWorkerEndMs - 1);
+            bool early = WaitForSingleObject(teardown, 0) == WAIT_OBJECT_0;
+            Advance(1);
+            bool ended = WaitForSingleObject(teardown, 0) == WAIT_OBJECT_0;
+            std::fprintf(stderr, "ended early %d, at the bound %d\n", early, ended);
+            std::_Exit(!early && ended ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }

@@ -38,6 +38,25 @@ TEST(RunCycle, CloseLogsTheExitBeforeTheDriverIsClosedOnce) {
               "[0] exit\n");
 }
 
+// Nothing happens to a program that has ended: a later step is refused,
+// and the static objects go at the end of the program, not of the scenario.
+TEST(RunCycle, AStepAfterTheProgramHasEndedIsRefusedAndTheTeardownDoesNotWaitForIt) {
+    TempDir dir;
+    ScenarioRun run = RunScenario(dir, "driver present\nslot 0 wheel\nstart\nclick 1020\n"
+                                       "advance 20ms\nclick 1\n"
+                                       "fail IDirectInputDevice2A::GetDeviceState call=every "
+                                       "code=0x8007001E\nadvance 1100ms\n");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.errors, "scenario line 7: BRISKARN has ended\n");
+    std::string transcript = run.transcript;
+    std::size_t exit = transcript.find("* Program exit.");
+    ASSERT_NE(exit, std::string::npos) << transcript;
+    EXPECT_EQ(transcript.substr(transcript.find('\n', exit) + 1),
+              "[20] driver close\n[20] timer kill 1\n[20] exit\n");
+    std::string log = run.Log();
+    EXPECT_EQ(log.substr(log.size() - 16), "* Program exit.\n") << log;
+}
+
 TEST(RunCycle, EnterEndsWithOkAndEscapeWithCancel) {
     struct Case {
         const char* key;

@@ -33,10 +33,15 @@ enum class ProgramState { NotStarted, Running, Ended };
 struct Run {
     ProgramState program = ProgramState::NotStarted;
     bool driveDone = false;
+    // A step that came after the program had ended: the run fails once the
+    // program's static objects are gone, as they go at its end.
+    int lineAfterEnd = 0;
     void (*failureHook)() = nullptr;
 };
 
 Run g_run;
+
+const char* const kProgramEnded = "BRISKARN has ended";
 
 } // namespace
 
@@ -144,6 +149,11 @@ bool ProgramRunning() {
     return g_run.program == ProgramState::Running;
 }
 
+bool ProgramEnded() {
+    MachineLock lock = LockMachine();
+    return g_run.program == ProgramState::Ended;
+}
+
 void SetRunFailureHook(void (*hook)()) {
     MachineLock lock = LockMachine();
     g_run.failureHook = hook;
@@ -169,6 +179,10 @@ void FailRun(int line, const std::string& reason) {
 }
 
 StepOutcome CarryOutStep(const Step& step, std::string* error) {
+    if (ProgramEnded()) {
+        *error = kProgramEnded;
+        return StepOutcome::Refused;
+    }
     const StepKind* kind = FindStepKind(step.words[0]);
     if (!kind) {
         *error = "unknown step '" + step.words[0] + "'";
@@ -182,6 +196,11 @@ StepOutcome CarryOutStep(const Step& step, std::string* error) {
 void RunSteps(const std::vector<Step>& steps, int lastLine) {
     for (const Step& step : steps) {
         std::string error;
+        if (ProgramEnded()) {
+            MachineLock lock = LockMachine();
+            g_run.lineAfterEnd = step.line;
+            return;
+        }
         if (CarryOutStep(step, &error) != StepOutcome::Done)
             FailRun(step.line, error);
     }
@@ -231,6 +250,10 @@ int RunProgram(const RunSettings& settings, WinMainFunction winMain,
     FlushTranscript();
     if (int error = TranscriptWriteError()) {
         std::fprintf(stderr, "briskarn: cannot write the transcript: %s\n", std::strerror(error));
+        return 2;
+    }
+    if (g_run.lineAfterEnd > 0) {
+        std::fprintf(stderr, "scenario line %d: %s\n", g_run.lineAfterEnd, kProgramEnded);
         return 2;
     }
     return 0;
