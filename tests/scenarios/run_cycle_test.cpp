@@ -1,9 +1,26 @@
 // A whole run of BRISKARN as the user, the driver and the log see it.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <sstream>
+#include <string>
 #include <sys/stat.h>
+#include <thread>
+#include <vector>
 
 #include "scenario_run.h"
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+} // namespace
 
 TEST(RunCycle, MissingDriverShowsOneBoxLogsTheFailureAndOpensNoWindow) {
     TempDir dir;
@@ -55,6 +72,34 @@ TEST(RunCycle, AStepAfterTheProgramHasEndedIsRefusedAndTheTeardownDoesNotWaitFor
               "[20] driver close\n[20] timer kill 1\n[20] exit\n");
     std::string log = run.Log();
     EXPECT_EQ(log.substr(log.size() - 16), "* Program exit.\n") << log;
+}
+
+// Copies started at once in one folder share its log: each entry stays a
+// whole line, and none is lost.
+TEST(RunCycle, CopiesWritingOneLogAtOnceLeaveEveryEntryWhole) {
+    const char* scenario = "driver present\nstart\nclick 1\n";
+    TempDir alone, shared;
+    ASSERT_EQ(RunScenario(alone, scenario).exitCode, 0);
+    std::vector<std::string> entries = Lines(alone.Read("Briskarn.log"));
+    shared.Write("run.txt", scenario);
+    const int kCopies = 20;
+    std::vector<std::thread> copies;
+    std::vector<int> exitCodes(kCopies, -1);
+    for (int i = 0; i < kCopies; ++i)
+        copies.emplace_back([&, i] {
+            std::string errors;
+            exitCodes[i] = RunBriskarn(
+                shared, "--scenario run.txt --transcript t" + std::to_string(i) + ".txt", &errors);
+        });
+    for (std::thread& copy : copies)
+        copy.join();
+    EXPECT_EQ(exitCodes, std::vector<int>(kCopies, 0));
+    std::multiset<std::string> expected, found;
+    for (int i = 0; i < kCopies; ++i)
+        expected.insert(entries.begin(), entries.end());
+    for (const std::string& line : Lines(shared.Read("Briskarn.log")))
+        found.insert(line);
+    EXPECT_TRUE(found == expected) << shared.Read("Briskarn.log");
 }
 
 TEST(RunCycle, EnterEndsWithOkAndEscapeWithCancel) {
