@@ -225,6 +225,12 @@ void CALLBACK Tick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
 }
 
 TEST(HostedTimers, PeriodicTimersFollowTheVirtualClockUntilKilled) {
+    g_ticks = 0;
+    g_tickTimes.clear();
+    {
+        hosted::MachineLock lock;
+        hosted::Timers() = hosted::TimerSettings{};
+    }
     TIMECAPS caps;
     ASSERT_EQ(timeGetDevCaps(&caps, sizeof caps), TIMERR_NOERROR);
     EXPECT_EQ(caps.wPeriodMin, 1u);
