@@ -379,6 +379,29 @@ TEST_F(EngineTest, TheWorkerStartsOnlyWithAllItsEventsAndTheNextInitCreatesOnlyT
     EXPECT_TRUE(Log().empty());
 }
 
+// A wait that fails fails again at once: the worker ends rather than spin,
+// which would keep the machine from ever becoming quiet.
+TEST_F(EngineTest, AFailedWaitEndsTheWorker) {
+    HWND main = window();
+    std::size_t handles = OpenHandles();
+    ASSERT_EQ(OnMain([&](CDIManager& m) {
+                  return m.Init(GetModuleHandleA(nullptr), main, kKeyboard, nullptr) &&
+                         m.SetKeyboardNotification(TRUE, nullptr);
+              }),
+              1);
+    TapKey(0x1E);
+    EXPECT_EQ(Names(Received()), std::vector<std::string>{"KVDI_KEYSTROKE"});
+    // The worker's next wait, after the key goes down, is the one that fails.
+    FailKernel("WaitForMultipleObjects", 0, ERROR_INVALID_HANDLE);
+    TapKey(0x1E);
+    ClearFailures();
+    TapKey(0x1E);
+    EXPECT_TRUE(Received().empty()) << "no worker is left to send a chord";
+    TearDownManager();
+    EXPECT_EQ(OpenHandles(), handles);
+    EXPECT_EQ(LiveObjects(), 0);
+}
+
 // Another copy of the program shares the named events. Its teardown's
 // signal leaves this worker serving; a signal of this teardown that the
 // other copy took is given again until this worker has ended.

@@ -10,7 +10,7 @@
 namespace hosted {
 namespace {
 
-const char* const kInjectable[] = {"CreateEventA", "CreateThread"};
+const char* const kInjectable[] = {"CreateEventA", "CreateThread", "WaitForMultipleObjects"};
 
 bool IsInjectable(const std::string& function) {
     for (const char* name : kInjectable)

@@ -146,12 +146,16 @@ BOOL WINAPI SetEvent(HANDLE handle) {
 DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
                                     DWORD milliseconds) {
     MachineLock lock = LockMachine();
+    if (KernelCallFails("WaitForMultipleObjects"))
+        return WAIT_FAILED;
     return WaitForObjectsLocked(lock, count, handles, waitAll != FALSE, milliseconds, nullptr,
                                 "WaitForMultipleObjects");
 }
 
 DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD milliseconds) {
-    return WaitForMultipleObjects(1, &object, FALSE, milliseconds);
+    MachineLock lock = LockMachine();
+    return WaitForObjectsLocked(lock, 1, &object, false, milliseconds, nullptr,
+                                "WaitForMultipleObjects");
 }
 
 void WINAPI Sleep(DWORD milliseconds) {
