@@ -27,14 +27,14 @@ TEST(FileLocks, ARangeIsHeldAgainstOtherHandlesUntilUnlockedOrClosed) {
         bool lock;
         DWORD offset, bytes;
         BOOL result;
-        DWORD error; // when it fails
+        DWORD error; // when it fails; 0: any (Wine and Windows differ on a bad unlock)
     };
     const Step kSteps[] = {
         {first, true, kFar - 4, 8, TRUE, 0},
         {second, true, kFar, 1, FALSE, ERROR_LOCK_VIOLATION},
         {second, true, kFar - 8, 4, TRUE, 0}, // next to it, not on it
-        {second, false, kFar - 4, 8, FALSE, ERROR_NOT_LOCKED},
-        {first, false, kFar - 4, 4, FALSE, ERROR_NOT_LOCKED}, // only the whole range
+        {second, false, kFar - 4, 8, FALSE, 0},
+        {first, false, kFar - 4, 4, FALSE, 0}, // only the whole range
         {first, false, kFar - 4, 8, TRUE, 0},
         {second, true, kFar, 1, TRUE, 0},
         {first, true, kFar, 2, FALSE, ERROR_LOCK_VIOLATION},
@@ -46,7 +46,9 @@ TEST(FileLocks, ARangeIsHeldAgainstOtherHandlesUntilUnlockedOrClosed) {
         BOOL result = s.lock ? LockFile(s.file, s.offset, 0, s.bytes, 0)
                              : UnlockFile(s.file, s.offset, 0, s.bytes, 0);
         EXPECT_EQ(result, s.result);
-        EXPECT_EQ(s.result ? 0 : GetLastError(), s.error);
+        if (!s.result && s.error) {
+            EXPECT_EQ(GetLastError(), s.error);
+        }
     }
     EXPECT_TRUE(CloseHandle(second));
     EXPECT_TRUE(LockFile(first, kFar, 0, 2, 0)) << "closing gave the ranges up";
