@@ -80,7 +80,7 @@ TEST(ScenarioFormat, FailRefusesAMethodOrDeviceTheMachineDoesNotHave) {
         {"slot 0 wheel\nfail IDirectInputDevice2A::GetDeviceState device=1 code=1\n",
          "scenario line 2: slot 1 holds no device\n"},
         {"slot 0 wheel\nfail DirectInputCreateA device=0 code=1\n",
-         "scenario line 2: ::DirectInputCreateA concerns no game device\n"},
+         "scenario line 2: DirectInputCreateA concerns no game device\n"},
         {"slot 0 wheel\nfail CreateThread device=0 code=8\n",
          "scenario line 2: CreateThread concerns no game device\n"},
     };

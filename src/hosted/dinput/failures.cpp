@@ -82,7 +82,9 @@ bool InjectInputFailure(const std::string& method, int device, unsigned call, HR
         return false;
     }
     if (device >= 0 && entry->device == DeviceScope::None) {
-        *error = method + " concerns no game device";
+        // The DLL's own functions are named without the interface's "::".
+        *error =
+            method.substr(method.compare(0, 2, "::") == 0 ? 2 : 0) + " concerns no game device";
         return false;
     }
     if (device >= 0 && entry->device == DeviceScope::GameDevice &&
