@@ -18,6 +18,25 @@ CRITICAL_SECTION* LogLock() {
     return lock;
 }
 
+// Another copy of the program may append to the same file at the same time:
+// its seek to the end and its writes must not fall between ours. A byte far
+// past any log's end is the lock, since Windows holds a locked range against
+// every other reader and writer and the text itself stays readable.
+// LockFile does not wait, so it is asked again for a while; an entry whose
+// lock never came is still written rather than lost.
+const DWORD kLockOffset = 0x7FFFFFFF;
+const int kLockTries = 200;
+const DWORD kLockRetryMs = 10;
+
+bool LockLog(HANDLE file) {
+    for (int tries = 1; !LockFile(file, kLockOffset, 0, 1, 0); ++tries) {
+        if (tries == kLockTries)
+            return false;
+        Sleep(kLockRetryMs);
+    }
+    return true;
+}
+
 void AppendEntry(HANDLE file, const char* text) {
     LONG high = 0;
     // Without the move to the end the entry would overwrite the oldest ones.
@@ -45,7 +64,10 @@ void WriteLog(const char* text) {
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
+        bool locked = LockLog(file);
         AppendEntry(file, text ? text : "");
+        if (locked)
+            UnlockFile(file, kLockOffset, 0, 1, 0);
         CloseHandle(file);
     }
     LeaveCriticalSection(lock);

@@ -12,8 +12,8 @@
 // A thread waiting here may be the one whose window a pass or the worker is
 // sending to; it would never be answered if the wait did not let the sent
 // messages through.
-void WaitLettingSendsThrough(HANDLE object) {
-    ::MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_SENDMESSAGE);
+void WaitLettingSendsThrough(HANDLE object, DWORD milliseconds) {
+    ::MsgWaitForMultipleObjects(1, &object, FALSE, milliseconds, QS_SENDMESSAGE);
     MSG msg;
     ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
 }
@@ -23,7 +23,7 @@ CDIManager::CDIManager()
       m_hTerminateEvent(nullptr), m_hMainWnd(nullptr), m_hNotifyWnd(nullptr), m_nPollTimer(0),
       m_pDI(nullptr), m_pKeyboard(nullptr), m_pMouse(nullptr), m_pJoyConfig(nullptr),
       m_pOuter(nullptr), m_pDeviceMap(new DeviceMap), m_hWorkerThread(nullptr), m_nPassGate(0),
-      m_hPassDone(nullptr) {}
+      m_hPassDone(nullptr), m_bEnding(false) {}
 
 // The headers' records must be those of the version the manager asks for.
 static_assert(CDIManager::kDirectInputVersion == DIRECTINPUT_VERSION, "one DirectInput version");
@@ -70,7 +70,7 @@ BOOL CDIManager::Init(HINSTANCE instance, HWND window, DWORD flags, LPUNKNOWN ou
         return FALSE;
     if ((flags & kInitJoyConfig) && !AcquireJoyConfig())
         return FALSE;
-    if (!m_pWorkerThread && !m_hWorkerThread)
+    if (!m_hWorkerThread)
         StartWorker();
     return TRUE;
 }
@@ -139,27 +139,71 @@ BOOL CDIManager::AcquireJoyConfig() {
     return TRUE;
 }
 
+// An event that a failed creation left missing is asked for again by the
+// next Init; the ones held are kept, since creating them again would lose
+// their handles. Without all of them the worker would find its wait failing
+// at once, so it is not started.
 void CDIManager::StartWorker() {
-    m_hGameDeviceEvent = ::CreateEventA(nullptr, FALSE, FALSE, "KVDIGAMEDEVICEEVENT");
-    m_hKeyboardEvent = ::CreateEventA(nullptr, FALSE, FALSE, "KVDIKEYBOARDEVENT");
-    m_hTerminateEvent = ::CreateEventA(nullptr, FALSE, FALSE, "KVDITERMINATE");
+    if (!m_hGameDeviceEvent)
+        m_hGameDeviceEvent = ::CreateEventA(nullptr, FALSE, FALSE, "KVDIGAMEDEVICEEVENT");
+    if (!m_hKeyboardEvent)
+        m_hKeyboardEvent = ::CreateEventA(nullptr, FALSE, FALSE, "KVDIKEYBOARDEVENT");
+    if (!m_hTerminateEvent)
+        m_hTerminateEvent = ::CreateEventA(nullptr, FALSE, FALSE, "KVDITERMINATE");
     // Unnamed: it tells this manager's teardown that its passes are over,
     // and no other process has a say in that.
-    m_hPassDone = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    m_pWorkerThread = new CWinThread(InputWorkerProc, this);
+    if (!m_hPassDone)
+        m_hPassDone = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (!EventsHeld())
+        return;
+    CWinThread* worker = new CWinThread(InputWorkerProc, this);
     // The window object behind the main window is the application's, when
     // it has one: the main dialog that called.
     CWnd* mainWnd = AfxGetMainWnd();
-    m_pWorkerThread->m_pMainWnd = mainWnd && mainWnd->m_hWnd == m_hMainWnd ? mainWnd : nullptr;
-    if (m_pWorkerThread->CreateThread()) {
-        // The worker ends only on the terminate event, so it is still running
-        // here and its handle can be taken over for the teardown's wait.
-        m_hWorkerThread = m_pWorkerThread->m_hThread;
-        m_pWorkerThread->m_hThread = nullptr;
-    } else {
-        delete m_pWorkerThread;
-        m_pWorkerThread = nullptr;
+    worker->m_pMainWnd = mainWnd && mainWnd->m_hWnd == m_hMainWnd ? mainWnd : nullptr;
+    if (!worker->CreateThread()) {
+        delete worker; // nothing ran: the object is still ours
+        return;
     }
+    // The worker ends only on the terminate event, so it is still running
+    // here and its handle can be taken over for the teardown's wait.
+    m_pWorkerThread = worker;
+    m_hWorkerThread = worker->m_hThread;
+    worker->m_hThread = nullptr;
+}
+
+BOOL CDIManager::EventsHeld() const {
+    return m_hGameDeviceEvent && m_hKeyboardEvent && m_hTerminateEvent && m_hPassDone;
+}
+
+// The terminate event is shared by every copy of the program, so another
+// copy's worker may take a signal meant for this one; it is given again
+// while this worker lives. A worker that never ends is given up on: what it
+// still uses is left held for the system to take back at exit.
+BOOL CDIManager::EndWorker() {
+    m_bEnding = true;
+    ::SetEvent(m_hTerminateEvent);
+    if (!m_hWorkerThread)
+        return TRUE;
+    const DWORD start = ::GetTickCount();
+    DWORD signalled = start;
+    for (;;) {
+        DWORD code = 0;
+        if (!::GetExitCodeThread(m_hWorkerThread, &code) || code != STILL_ACTIVE)
+            break;
+        DWORD now = ::GetTickCount();
+        if (now - start >= kWorkerEndMs)
+            return FALSE;
+        if (now - signalled >= kResignalMs) {
+            ::SetEvent(m_hTerminateEvent);
+            signalled = now;
+        }
+        WaitLettingSendsThrough(m_hWorkerThread, kResignalMs - (now - signalled));
+    }
+    ::CloseHandle(m_hWorkerThread);
+    m_hWorkerThread = nullptr;
+    m_pWorkerThread = nullptr; // deleted itself as its thread ended
+    return TRUE;
 }
 
 BOOL CDIManager::SetKeyboardNotification(BOOL enable, HWND window) {
@@ -239,15 +283,8 @@ HRESULT CDIManager::GetJoyConfigGuid(UINT slot, GUID* guid) {
 
 CDIManager::~CDIManager() {
     if (m_pDI) {
-        ::SetEvent(m_hTerminateEvent);
-        if (m_hWorkerThread) {
-            DWORD code = 0;
-            while (::GetExitCodeThread(m_hWorkerThread, &code) && code == STILL_ACTIVE)
-                WaitLettingSendsThrough(m_hWorkerThread);
-            ::CloseHandle(m_hWorkerThread);
-            m_hWorkerThread = nullptr;
-        }
-        m_pWorkerThread = nullptr; // deleted itself as its thread ended
+        if (!EndWorker())
+            return;
         if (m_hGameDeviceEvent)
             ::CloseHandle(m_hGameDeviceEvent);
         if (m_hKeyboardEvent)

@@ -75,6 +75,10 @@ class CDIManager {
     static constexpr DWORD kInitJoyConfig = 0x8;
     // The version the manager asks DirectInput for.
     static constexpr DWORD kDirectInputVersion = 0x0500;
+    // The teardown gives its terminate signal again this often while its
+    // worker lives, and gives up on a worker still running after the limit.
+    static constexpr DWORD kResignalMs = 50;
+    static constexpr DWORD kWorkerEndMs = 5000;
 
     BOOL Init(HINSTANCE instance, HWND window, DWORD flags, LPUNKNOWN outer);
     BOOL SetKeyboardNotification(BOOL enable, HWND window);
@@ -108,6 +112,10 @@ class CDIManager {
     BOOL OpenSystemDevice(const SystemDevice& device, LPDIRECTINPUTDEVICEA* held);
     BOOL AcquireJoyConfig();
     void StartWorker();
+    BOOL EventsHeld() const;
+    // Signals the terminate event, again every kResignalMs, until the
+    // worker has ended; FALSE when it still runs after kWorkerEndMs.
+    BOOL EndWorker();
 
     struct PassSent;
     void ComparePass(WORD deviceNumber, DeviceEntry& entry, PassSent& sent);
@@ -140,6 +148,9 @@ class CDIManager {
     // new ones out; the pass that leaves last while closed sets m_hPassDone.
     std::atomic<LONG> m_nPassGate;
     std::atomic<HANDLE> m_hPassDone;
+    // Set by the teardown before it signals the terminate event: a signal
+    // seen while it is clear came from another copy of the program.
+    std::atomic<bool> m_bEnding;
 };
 
 // The one manager of the program.
@@ -147,6 +158,6 @@ extern CDIManager theDIManager;
 
 UINT InputWorkerProc(LPVOID manager);
 
-// Waits once for object or for a message sent to this thread, and handles
-// the sent messages.
-void WaitLettingSendsThrough(HANDLE object);
+// Waits once for object or for a message sent to this thread, at most
+// milliseconds, and handles the sent messages.
+void WaitLettingSendsThrough(HANDLE object, DWORD milliseconds = INFINITE);

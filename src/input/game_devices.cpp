@@ -137,7 +137,9 @@ BOOL CDIManager::SetGameDeviceNotification(WORD deviceNumber, BOOL enable, HWND 
     }
     LPDIRECTINPUTDEVICE2A device = FindGameDevice(deviceNumber);
     m_hNotifyWnd = window ? window : m_hMainWnd;
-    if (!device || !m_hGameDeviceEvent)
+    // The passes need the engine's events: the worker's and the one that
+    // tells a teardown they are over.
+    if (!device || !EventsHeld())
         return FALSE;
     HRESULT hr = device->Unacquire();
     if (FAILED(hr))

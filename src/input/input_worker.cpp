@@ -32,6 +32,13 @@ UINT InputWorkerProc(LPVOID param) {
         } else if (result == WAIT_OBJECT_0 + 1) {
             manager->CheckDeviceChanges();
         } else if (result == WAIT_OBJECT_0 + 2) {
+            // Another copy's teardown may have signalled the shared event:
+            // only this manager's own ends this worker.
+            if (manager->m_bEnding)
+                return 0;
+        } else if (result == WAIT_FAILED) {
+            // A wait that fails once fails every time; waiting again would
+            // only spin.
             return 0;
         }
     }

@@ -171,8 +171,21 @@ TEST_F(HostedDirectInput, JoystickConfigurationAndInjectedFailures) {
         hosted::MachineLock lock;
         hosted::SetJoystickSlotResult(0, 3);
         hosted::SetJoystickSlotResult(2, DIERR_INPUTLOST);
-        hosted::InjectInputFailure("IDirectInputJoyConfig::GetConfig", 5, 2, E_FAIL);
-        hosted::InjectInputFailure("IDirectInputDeviceA::Acquire", 2, 0, DIERR_OTHERAPPHASPRIO);
+        std::string error;
+        EXPECT_TRUE(
+            hosted::InjectInputFailure("IDirectInputJoyConfig::GetConfig", 5, 2, E_FAIL, &error));
+        EXPECT_TRUE(hosted::InjectInputFailure("IDirectInputDeviceA::Acquire", 2, 0,
+                                               DIERR_OTHERAPPHASPRIO, &error));
+        // A rule that could never fail a call is refused.
+        const struct {
+            const char* method;
+            int device;
+        } kRefused[] = {{"IDirectInputDevice2A::GetDeviceStat", -1},
+                        {"IDirectInputDeviceA::Acquire", 5}, // slot 5 is empty
+                        {"IDirectInputA::QueryInterface", 0}};
+        for (const auto& r : kRefused)
+            EXPECT_FALSE(hosted::InjectInputFailure(r.method, r.device, 0, E_FAIL, &error))
+                << r.method;
     }
     EXPECT_EQ(get(0), 3); // a success code still reports the slot
     EXPECT_TRUE(IsEqualGUID(slot.guidInstance, SlotGuid(0)));
@@ -194,6 +207,15 @@ TEST_F(HostedDirectInput, JoystickConfigurationAndInjectedFailures) {
     EXPECT_EQ(input->Release(), 0u);
 }
 
+TEST(HostedDirectInputDeathTest, ACallMissingFromTheInjectableMethodsEndsTheProcess) {
+    EXPECT_DEATH(
+        {
+            hosted::MachineLock lock;
+            hosted::InjectedResult("IDirectInputDevice2A", "GetDeviceStat", 0);
+        },
+        "GetDeviceStat is missing");
+}
+
 std::atomic<int> g_ticks{0};
 std::vector<DWORD> g_tickTimes;
 
@@ -203,6 +225,12 @@ void CALLBACK Tick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
 }
 
 TEST(HostedTimers, PeriodicTimersFollowTheVirtualClockUntilKilled) {
+    g_ticks = 0;
+    g_tickTimes.clear();
+    {
+        hosted::MachineLock lock;
+        hosted::Timers() = hosted::TimerSettings{};
+    }
     TIMECAPS caps;
     ASSERT_EQ(timeGetDevCaps(&caps, sizeof caps), TIMERR_NOERROR);
     EXPECT_EQ(caps.wPeriodMin, 1u);

@@ -89,6 +89,7 @@ DWORD WINAPI SleepLong(LPVOID) {
 }
 
 TEST(MachineWait, TheWatchdogNamesTheBusyThreadAndWhatTheOthersWaitFor) {
+    g_spin = true;
     std::string wakeAt = std::to_string(GetTickCount() + 5000);
     HANDLE sleeper = CreateThread(nullptr, 0, SleepLong, nullptr, 0, nullptr);
     HANDLE spinner = CreateThread(nullptr, 0, Spin, nullptr, 0, nullptr);

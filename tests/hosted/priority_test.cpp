@@ -32,6 +32,10 @@ std::string Transcribed(void (*calls)()) {
 }
 
 TEST(HostedPriority, ChangesAreTranscribedAndRefusalsFailWithAccessDenied) {
+    {
+        hosted::MachineLock lock;
+        hosted::Priorities() = hosted::PrioritySettings();
+    }
     EXPECT_EQ(Transcribed([] {
                   EXPECT_TRUE(SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS));
                   EXPECT_TRUE(SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL));

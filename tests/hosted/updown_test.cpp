@@ -5,7 +5,9 @@
 #include <commctrl.h>
 
 #include "resources/resource.h"
+#include "core/machine.h"
 #include "user/screen.h"
+#include "user/window.h"
 
 namespace {
 
@@ -19,6 +21,10 @@ HWND Create(int id) {
 }
 
 TEST(UpDown, DialogsWithSpinsNeedTheCommonControls) {
+    {
+        hosted::MachineLock lock;
+        hosted::ForgetCommonControls();
+    }
     SetLastError(0);
     EXPECT_EQ(Create(IDD_BUTTONS_DIALOG), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));

@@ -1,6 +1,8 @@
 // The manager's set-up and teardown on the simulated machine: what Init
 // creates for each set of flags, what a failing DirectInput call leaves in
 // the log and held, and that the teardown gives everything back once.
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
@@ -337,4 +339,146 @@ TEST_F(EngineTest, TheTeardownLetsTheWorkersMessageThroughAndClosesTheEventsAfte
     EXPECT_EQ(received[0].openHandles, handles + 6) << "events closed before the worker ended";
     EXPECT_EQ(OpenHandles(), handles);
     EXPECT_EQ(LiveObjects(), 0);
+}
+
+// Without all four events the worker's wait would fail at once, every time:
+// it is not started, and the next Init creates only what is missing. A
+// spinning worker would keep the machine from ever becoming quiet.
+TEST_F(EngineTest, TheWorkerStartsOnlyWithAllItsEventsAndTheNextInitCreatesOnlyTheMissing) {
+    const struct {
+        const char* function;
+        unsigned call;
+        std::size_t held; // handles the failed start leaves held
+    } kCases[] = {
+        {"CreateEventA", 1, 3}, {"CreateEventA", 2, 3}, {"CreateEventA", 3, 3},
+        {"CreateEventA", 4, 3}, {"CreateEventA", 5, 4}, // the thread object's own event
+        {"CreateThread", 1, 4},
+    };
+    HWND main = window();
+    std::size_t handles = OpenHandles();
+    auto init = [&](CDIManager& m) {
+        return m.Init(GetModuleHandleA(nullptr), main, kKeyboard, nullptr);
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(c.function) + " call " + std::to_string(c.call));
+        m_pManager.reset(new CDIManager);
+        FailKernel(c.function, c.call, ERROR_NOT_ENOUGH_MEMORY);
+        EXPECT_EQ(OnMain(init), 1);
+        ClearFailures();
+        EXPECT_EQ(OpenHandles(), handles + c.held) << "no worker";
+        EXPECT_EQ(OnMain(init), 1);
+        EXPECT_EQ(OpenHandles(), handles + 5) << "four events and the worker, none twice";
+        ASSERT_EQ(OnMain([](CDIManager& m) { return m.SetKeyboardNotification(TRUE, nullptr); }),
+                  1);
+        TapKey(0x1E);
+        EXPECT_EQ(Names(Received()), std::vector<std::string>{"KVDI_KEYSTROKE"});
+        TearDownManager();
+        EXPECT_EQ(OpenHandles(), handles);
+        EXPECT_EQ(LiveObjects(), 0);
+    }
+    EXPECT_TRUE(Log().empty());
+}
+
+// A wait that fails fails again at once: the worker ends rather than spin,
+// which would keep the machine from ever becoming quiet.
+TEST_F(EngineTest, AFailedWaitEndsTheWorker) {
+    HWND main = window();
+    std::size_t handles = OpenHandles();
+    ASSERT_EQ(OnMain([&](CDIManager& m) {
+                  return m.Init(GetModuleHandleA(nullptr), main, kKeyboard, nullptr) &&
+                         m.SetKeyboardNotification(TRUE, nullptr);
+              }),
+              1);
+    TapKey(0x1E);
+    EXPECT_EQ(Names(Received()), std::vector<std::string>{"KVDI_KEYSTROKE"});
+    // The worker's next wait, after the key goes down, is the one that fails.
+    FailKernel("WaitForMultipleObjects", 0, ERROR_INVALID_HANDLE);
+    TapKey(0x1E);
+    ClearFailures();
+    TapKey(0x1E);
+    EXPECT_TRUE(Received().empty()) << "no worker is left to send a chord";
+    TearDownManager();
+    EXPECT_EQ(OpenHandles(), handles);
+    EXPECT_EQ(LiveObjects(), 0);
+}
+
+// Another copy of the program shares the named events. Its teardown's
+// signal leaves this worker serving; a signal of this teardown that the
+// other copy took is given again until this worker has ended.
+TEST_F(EngineTest, ATerminateSignalOfAnotherCopyLeavesTheWorkerAndOursIsGivenAgainIfTaken) {
+    HWND main = window();
+    std::size_t handles = OpenHandles();
+    ASSERT_EQ(OnMain([&](CDIManager& m) {
+                  return m.Init(GetModuleHandleA(nullptr), main, kKeyboard, nullptr) &&
+                         m.SetKeyboardNotification(TRUE, nullptr);
+              }),
+              1);
+    HANDLE shared = CreateEventA(nullptr, FALSE, FALSE, "KVDITERMINATE");
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_ALREADY_EXISTS));
+    SetEvent(shared);
+    ExpectQuiet();
+    TapKey(0x1E);
+    EXPECT_EQ(Names(Received()), std::vector<std::string>{"KVDI_KEYSTROKE"}) << "still serving";
+
+    // The other copy's worker waits on the event while ours is busy handing
+    // a chord to a main thread that is busy too: the first signal of a
+    // teardown on a thread of its own is theirs.
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    m_main.Start([&] { WaitForSingleObject(go, INFINITE); });
+    TapKey(0x1E);
+    auto wait = [](LPVOID event) { return WaitForSingleObject(event, INFINITE); };
+    auto tearDown = [](LPVOID manager) -> DWORD {
+        static_cast<std::unique_ptr<CDIManager>*>(manager)->reset();
+        return 0;
+    };
+    DWORD id = 0;
+    HANDLE other = CreateThread(nullptr, 0, wait, shared, 0, &id);
+    ExpectQuiet();
+    HANDLE teardown = CreateThread(nullptr, 0, tearDown, &m_pManager, 0, &id);
+    ExpectQuiet();
+    EXPECT_EQ(WaitForSingleObject(other, 0), WAIT_OBJECT_0) << "the other copy took the signal";
+    SetEvent(go);
+    ExpectQuiet();
+    EXPECT_EQ(Names(Received()), std::vector<std::string>{"KVDI_KEYSTROKE"});
+    EXPECT_EQ(WaitForSingleObject(teardown, 0), DWORD(WAIT_TIMEOUT)) << "our worker is waiting";
+    Advance(CDIManager::kResignalMs);
+    EXPECT_EQ(WaitForSingleObject(teardown, 0), WAIT_OBJECT_0);
+    for (HANDLE handle : {other, teardown, shared, go})
+        CloseHandle(handle);
+    EXPECT_EQ(OpenHandles(), handles);
+    EXPECT_EQ(LiveObjects(), 0);
+}
+
+// A worker that never comes back to its wait (here: handing a chord to a
+// main thread that never takes it) does not hold the process's exit for
+// ever. Run in a process of its own: the worker it gives up on stays.
+TEST_F(EngineTest, TheTeardownGivesUpOnAWorkerStillRunningAfterItsBound) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            HWND main = window();
+            OnMain([&](CDIManager& m) {
+                return m.Init(GetModuleHandleA(nullptr), main, kKeyboard, nullptr) &&
+                       m.SetKeyboardNotification(TRUE, nullptr);
+            });
+            HANDLE never = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+            m_main.Start([&] { WaitForSingleObject(never, INFINITE); });
+            TapKey(0x1E);
+            DWORD id = 0;
+            HANDLE teardown = CreateThread(
+                nullptr, 0,
+                [](LPVOID manager) -> DWORD {
+                    static_cast<std::unique_ptr<CDIManager>*>(manager)->reset();
+                    return 0;
+                },
+                &m_pManager, 0, &id);
+            ExpectQuiet();
+            Advance(CDIManager::kWorkerEndMs - 1);
+            bool early = WaitForSingleObject(teardown, 0) == WAIT_OBJECT_0;
+            Advance(1);
+            bool ended = WaitForSingleObject(teardown, 0) == WAIT_OBJECT_0;
+            std::fprintf(stderr, "ended early %d, at the bound %d\n", early, ended);
+            std::_Exit(!early && ended ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }

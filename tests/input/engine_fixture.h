@@ -15,6 +15,7 @@
 #include "dinput/input_devices.h"
 #include "engine_harness.h"
 #include "input/di_manager.h"
+#include "kernel/failures.h"
 #include "kernel/objects.h"
 #include "sim/game_devices.h"
 #include "temp_dir.h"
@@ -25,6 +26,7 @@ class EngineTest : public ::testing::Test {
     EngineTest() : m_cwd(m_dir.path()) {
         hosted::MachineLock lock = hosted::LockMachine();
         hosted::ResetInputDevices();
+        hosted::ClearKernelFailures();
         hosted::Timers() = hosted::TimerSettings();
     }
     ~EngineTest() override { TearDownManager(); }
@@ -60,11 +62,29 @@ class EngineTest : public ::testing::Test {
     }
     static void Fail(const char* method, int device, unsigned call, HRESULT code) {
         hosted::MachineLock lock = hosted::LockMachine();
-        hosted::InjectInputFailure(method, device, call, code);
+        std::string error;
+        EXPECT_TRUE(hosted::InjectInputFailure(method, device, call, code, &error)) << error;
     }
     static void ClearFailures() {
         hosted::MachineLock lock = hosted::LockMachine();
         hosted::ClearInputFailures();
+        hosted::ClearKernelFailures();
+    }
+    static void FailKernel(const char* function, unsigned call, DWORD lastError) {
+        hosted::MachineLock lock = hosted::LockMachine();
+        std::string error;
+        EXPECT_TRUE(hosted::InjectKernelFailure(function, call, lastError, &error)) << error;
+    }
+    // A key of the system keyboard pressed and released, each change let
+    // run until the machine is quiet.
+    static void TapKey(BYTE scanCode) {
+        for (BYTE down : {0x80, 0x00}) {
+            hosted::MachineLock lock = hosted::LockMachine();
+            hosted::SystemKeyboard().state[scanCode] = down;
+            hosted::InputDeviceChanged(hosted::SystemKeyboard());
+            lock.unlock();
+            ExpectQuiet();
+        }
     }
     static long LiveObjects() {
         hosted::MachineLock lock = hosted::LockMachine();

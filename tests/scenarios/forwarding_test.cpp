@@ -116,3 +116,40 @@ TEST(Forwarding, AnInterruptDrivenWheelIsServedAtOnceAndTheFieldsShowWhatWasSent
 }
 
 } // namespace
+
+namespace {
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+// A slot made anew while the program reads its wheel is that wheel unplugged
+// and another plugged in: the program's device is lost for good, which its
+// log says at every read, and the new wheel goes unread.
+TEST(Forwarding, AWheelPluggedAnewLeavesTheProgramsDeviceLost) {
+    const struct {
+        const char* kind;
+        std::size_t lostReads; // in the 40 ms after the unplug
+    } kCases[] = {{"polled", 2}, {"interrupt", 1}};
+    for (const auto& c : kCases) {
+        TempDir dir;
+        std::string kind = c.kind;
+        ScenarioRun run =
+            RunScenario(dir, "driver present\nslot 0 wheel " + kind +
+                                 "\nstart\nclick 1020\nwheel 0 x=40000\nadvance 20ms\n"
+                                 "slot 0 wheel " +
+                                 kind + "\nwheel 0 x=0\nadvance 40ms\nclick 1\n");
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        std::string replug = run.transcript.substr(run.transcript.find("RZ4 Callback enabled"));
+        EXPECT_EQ(Count(replug, "Error getting game device state.  Return Code: DIERR_INPUTLOST"),
+                  c.lostReads)
+            << kind << "\n"
+            << run.transcript;
+        EXPECT_EQ(Count(replug, "driver report"), 1u) << kind << ": only the move before";
+    }
+}

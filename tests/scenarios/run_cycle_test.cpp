@@ -1,9 +1,26 @@
 // A whole run of BRISKARN as the user, the driver and the log see it.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <sstream>
+#include <string>
 #include <sys/stat.h>
+#include <thread>
+#include <vector>
 
 #include "scenario_run.h"
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+} // namespace
 
 TEST(RunCycle, MissingDriverShowsOneBoxLogsTheFailureAndOpensNoWindow) {
     TempDir dir;
@@ -36,6 +53,53 @@ TEST(RunCycle, CloseLogsTheExitBeforeTheDriverIsClosedOnce) {
               "[0] log 07/12/2026 05:58:09-0000 * Program exit.\\n\n"
               "[0] driver close\n"
               "[0] exit\n");
+}
+
+// Nothing happens to a program that has ended: a later step is refused,
+// and the static objects go at the end of the program, not of the scenario.
+TEST(RunCycle, AStepAfterTheProgramHasEndedIsRefusedAndTheTeardownDoesNotWaitForIt) {
+    TempDir dir;
+    ScenarioRun run = RunScenario(dir, "driver present\nslot 0 wheel\nstart\nclick 1020\n"
+                                       "advance 20ms\nclick 1\n"
+                                       "fail IDirectInputDevice2A::GetDeviceState call=every "
+                                       "code=0x8007001E\nadvance 1100ms\n");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.errors, "scenario line 7: BRISKARN has ended\n");
+    std::string transcript = run.transcript;
+    std::size_t exit = transcript.find("* Program exit.");
+    ASSERT_NE(exit, std::string::npos) << transcript;
+    EXPECT_EQ(transcript.substr(transcript.find('\n', exit) + 1),
+              "[20] driver close\n[20] timer kill 1\n[20] exit\n");
+    std::string log = run.Log();
+    EXPECT_EQ(log.substr(log.size() - 16), "* Program exit.\n") << log;
+}
+
+// Copies started at once in one folder share its log: each entry stays a
+// whole line, and none is lost.
+TEST(RunCycle, CopiesWritingOneLogAtOnceLeaveEveryEntryWhole) {
+    const char* scenario = "driver present\nstart\nclick 1\n";
+    TempDir alone, shared;
+    ASSERT_EQ(RunScenario(alone, scenario).exitCode, 0);
+    std::vector<std::string> entries = Lines(alone.Read("Briskarn.log"));
+    shared.Write("run.txt", scenario);
+    const int kCopies = 20;
+    std::vector<std::thread> copies;
+    std::vector<int> exitCodes(kCopies, -1);
+    for (int i = 0; i < kCopies; ++i)
+        copies.emplace_back([&, i] {
+            std::string errors;
+            exitCodes[i] = RunBriskarn(
+                shared, "--scenario run.txt --transcript t" + std::to_string(i) + ".txt", &errors);
+        });
+    for (std::thread& copy : copies)
+        copy.join();
+    EXPECT_EQ(exitCodes, std::vector<int>(kCopies, 0));
+    std::multiset<std::string> expected, found;
+    for (int i = 0; i < kCopies; ++i)
+        expected.insert(entries.begin(), entries.end());
+    for (const std::string& line : Lines(shared.Read("Briskarn.log")))
+        found.insert(line);
+    EXPECT_TRUE(found == expected) << shared.Read("Briskarn.log");
 }
 
 TEST(RunCycle, EnterEndsWithOkAndEscapeWithCancel) {

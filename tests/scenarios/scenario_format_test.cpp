@@ -23,9 +23,9 @@ TEST(ScenarioFormat, BadStepsFailWithTheirLineNumber) {
          "scenario line 4: the active window shows no control 2\n"},
         {"driver present\nstart\n",
          "scenario line 3: the scenario ended while BRISKARN is still running\n"},
-        {"driver present\nstart\nclick 1\nclick 1\n", "scenario line 4: no window is open\n"},
-        {"driver present\nstart\nclick 1\nstart\n",
-         "scenario line 4: BRISKARN has already been started\n"},
+        {"driver present\nstart\nclick 1\nclick 1\n", "scenario line 4: BRISKARN has ended\n"},
+        {"driver present\nstart\nclick 1\nstart\n", "scenario line 4: BRISKARN has ended\n"},
+        {"driver present\nstart\nstart\n", "scenario line 3: BRISKARN has already been started\n"},
         {"driver absent\nstart\nanswer cancel\n",
          "scenario line 3: the message box has no such button\n"},
         {"slot 16 wheel\n", "scenario line 1: expected 'slot N ...' with N from 0 to 15\n"},
@@ -67,6 +67,45 @@ TEST(ScenarioFormat, BadStepsFailWithTheirLineNumber) {
         EXPECT_EQ(run.exitCode, 2) << c.scenario;
         EXPECT_EQ(run.errors, c.error) << c.scenario;
     }
+}
+
+// A failure that could never happen would let a failure test pass without
+// testing anything.
+TEST(ScenarioFormat, FailRefusesAMethodOrDeviceTheMachineDoesNotHave) {
+    struct Case {
+        const char* scenario;
+        const char* error;
+    };
+    const char* kHas = "'; it has ";
+    const Case cases[] = {
+        {"fail Nonsense code=1\n", "scenario line 1: the machine has no method 'Nonsense"},
+        {"fail IDirectInputDevice2A::GetDeviceStat code=1\n",
+         "scenario line 1: the machine has no method 'IDirectInputDevice2A::GetDeviceStat"},
+        {"slot 0 wheel\nfail IDirectInputDevice2A::GetDeviceState device=1 code=1\n",
+         "scenario line 2: slot 1 holds no device\n"},
+        {"slot 0 wheel\nfail DirectInputCreateA device=0 code=1\n",
+         "scenario line 2: DirectInputCreateA concerns no game device\n"},
+        {"slot 0 wheel\nfail CreateThread device=0 code=8\n",
+         "scenario line 2: CreateThread concerns no game device\n"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        ScenarioRun run = RunScenario(dir, c.scenario);
+        EXPECT_EQ(run.exitCode, 2) << c.scenario;
+        EXPECT_EQ(run.errors.rfind(c.error, 0), 0u) << c.scenario << run.errors;
+        // An unknown name is answered with the names there are.
+        if (run.errors.find(kHas) == std::string::npos)
+            continue;
+        for (const char* known : {"IDirectInputDevice2A::GetDeviceState, ",
+                                  "IDirectInputJoyConfig::GetConfig, ", "CreateEventA, "})
+            EXPECT_NE(run.errors.find(known), std::string::npos) << known << run.errors;
+    }
+    TempDir dir;
+    ScenarioRun run = RunScenario(dir, "slot 3 wheel\n"
+                                       "fail IDirectInputJoyConfig::GetConfig device=9 code=1\n"
+                                       "fail IDirectInputDeviceA::Acquire device=3 code=1\n"
+                                       "fail CreateEventA call=every code=8\n");
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
 }
 
 TEST(ScenarioFormat, ScenarioWithoutStartRunsNothing) {

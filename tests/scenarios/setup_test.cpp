@@ -155,3 +155,19 @@ TEST(SetUp, AGameDeviceThatCannotBeCreatedLeavesTheDialogWorking) {
 }
 
 } // namespace
+
+// Without its events or its thread the input engine has no worker: the
+// interrupt-driven wheel goes unserved, and the run still ends cleanly.
+TEST(SetUp, AnEngineWhoseEventOrThreadCannotBeMadeRunsWithoutItsWorkerAndEnds) {
+    for (const char* failure : {"fail CreateEventA call=2 code=8", "fail CreateThread code=8"}) {
+        TempDir dir;
+        ScenarioRun run =
+            RunScenario(dir, std::string("driver present\nslot 0 wheel interrupt\n") + failure +
+                                 "\nstart\nclick 1020\nwheel 0 x=0\nclick 1\n");
+        ASSERT_EQ(run.exitCode, 0) << failure << run.errors;
+        EXPECT_EQ(run.transcript.find("message KVDI_"), std::string::npos)
+            << failure << run.transcript;
+        EXPECT_NE(run.transcript.find("RZ4 Callback enabled."), std::string::npos) << failure;
+        EXPECT_EQ(run.transcript.substr(run.transcript.size() - 9), "[0] exit\n") << failure;
+    }
+}

@@ -95,6 +95,8 @@ class DeviceObject : public ComObject<IDirectInputDevice2A> {
             return injected;
         if (!m_format)
             return DIERR_INVALIDPARAM;
+        if (m_device->unplugged)
+            return DIERR_UNPLUGGED;
         if (m_acquired)
             return S_FALSE;
         m_acquired = true;
@@ -121,6 +123,9 @@ class DeviceObject : public ComObject<IDirectInputDevice2A> {
             return DIERR_INVALIDPARAM;
         if (!m_acquired)
             return DIERR_NOTACQUIRED;
+        // Lost until the reader lets go of it; acquiring it again then fails.
+        if (m_device->unplugged)
+            return DIERR_INPUTLOST;
         std::memcpy(data, m_device->state.data(), size);
         return DI_OK;
     }
@@ -167,6 +172,8 @@ class DeviceObject : public ComObject<IDirectInputDevice2A> {
             return injected;
         if (!m_acquired)
             return DIERR_NOTACQUIRED;
+        if (m_device->unplugged)
+            return DIERR_INPUTLOST;
         return m_device->polled ? DI_OK : S_FALSE;
     }
 

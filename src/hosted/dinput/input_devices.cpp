@@ -51,7 +51,14 @@ InputDevice& SystemMouse() {
 }
 
 void SetJoystickSlot(unsigned slot, std::shared_ptr<InputDevice> device) {
-    TheDevices().slots[slot] = std::move(device);
+    std::shared_ptr<InputDevice>& held = TheDevices().slots[slot];
+    if (held && held != device) {
+        held->unplugged = true;
+        // A loss of acquisition is a change of state, polled device or not.
+        for (HANDLE event : held->notify)
+            SetEventLocked(event);
+    }
+    held = std::move(device);
 }
 
 std::shared_ptr<InputDevice> JoystickSlot(unsigned slot) {

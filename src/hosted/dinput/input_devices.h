@@ -30,6 +30,8 @@ struct InputDevice {
     // Events to signal when the state changes: those of the device objects
     // that are acquired with notification on.
     std::vector<HANDLE> notify;
+    // Taken out of its slot: its readers have lost it for good.
+    bool unplugged = false;
 };
 
 // The state changed: every device object reading it that waits for an
@@ -42,6 +44,8 @@ InputDevice& SystemMouse();
 
 // Joystick configuration slots 0 to 15; null for an empty one.
 constexpr unsigned kJoystickSlots = 16;
+// A device that the slot held before is unplugged: readers that had it
+// acquired lose it, and those waiting on its notification are told.
 void SetJoystickSlot(unsigned slot, std::shared_ptr<InputDevice> device);
 std::shared_ptr<InputDevice> JoystickSlot(unsigned slot);
 // What GetConfig answers for the slot instead of its content; S_OK undoes it.

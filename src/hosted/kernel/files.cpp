@@ -1,14 +1,18 @@
 // Stands in for the kernel's file calls: CreateFileA on real Linux files in
 // the current directory (and on "\\.\" device names), WriteFile,
-// SetFilePointer and DeviceIoControl.
+// SetFilePointer, LockFile and UnlockFile, and DeviceIoControl.
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
+#include "core/forever.h"
 #include "core/transcript.h"
 #include "kernel/files.h"
 #include "kernel/host_paths.h"
@@ -30,6 +34,10 @@ class FileObject : public KernelObject {
   public:
     FileObject(int fd, bool isLog) : m_fd(fd), m_isLog(isLog) {}
     ~FileObject() override {
+        std::vector<HeldRange>& held = HeldRanges();
+        held.erase(std::remove_if(held.begin(), held.end(),
+                                  [this](const HeldRange& r) { return r.owner == this; }),
+                   held.end());
         if (m_fd >= 0)
             ::close(m_fd);
     }
@@ -61,6 +69,44 @@ class FileObject : public KernelObject {
         return static_cast<DWORD>(position);
     }
 
+    // A range is locked for one handle, against every other handle: those
+    // of this process through the table below, those of other processes
+    // through the host's locks of an open file description. Windows
+    // neither merges nor splits ranges: only a range as it was locked can
+    // be unlocked. Closing the file drops its locks.
+    BOOL LockRange(std::uint64_t offset, std::uint64_t length, bool lock) override {
+        const std::uint64_t limit = static_cast<std::uint64_t>(INT64_MAX);
+        struct stat info;
+        if (length == 0 || offset > limit || length > limit - offset || ::fstat(m_fd, &info) != 0) {
+            SetLastErrorCode(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        std::vector<HeldRange>& held = HeldRanges();
+        // Locking looks for an overlap of any handle, unlocking for the very
+        // range of this one.
+        auto found = std::find_if(held.begin(), held.end(), [&](const HeldRange& r) {
+            if (r.device != info.st_dev || r.inode != info.st_ino)
+                return false;
+            return lock ? offset < r.offset + r.length && r.offset < offset + length
+                        : r.owner == this && r.offset == offset && r.length == length;
+        });
+        if (lock && found != held.end()) {
+            SetLastErrorCode(ERROR_LOCK_VIOLATION);
+            return FALSE;
+        }
+        if (!lock && found == held.end()) {
+            SetLastErrorCode(ERROR_NOT_LOCKED);
+            return FALSE;
+        }
+        if (!HostLock(offset, length, lock))
+            return FALSE;
+        if (lock)
+            held.push_back(HeldRange{info.st_dev, info.st_ino, this, offset, length});
+        else
+            held.erase(found);
+        return TRUE;
+    }
+
     // Each open-write-close of the log is one entry; the transcript shows it whole.
     void OnLastHandleClosed() override {
         if (m_isLog && !m_written.empty())
@@ -77,6 +123,43 @@ class FileObject : public KernelObject {
         }
         return TRUE;
     }
+
+    struct HeldRange {
+        dev_t device;
+        ino_t inode;
+        const FileObject* owner;
+        std::uint64_t offset;
+        std::uint64_t length;
+    };
+    static std::vector<HeldRange>& HeldRanges() {
+        static Forever<std::vector<HeldRange>> ranges;
+        return *ranges;
+    }
+
+    // Another process is outside this machine and its virtual clock: the
+    // program's retry, which sleeps on that clock, would never see it let
+    // go. So a range that another process holds is waited for here, in real
+    // time and briefly, as if the program's next try had come after that
+    // process's write; a range held longer is refused as Windows refuses it.
+    BOOL HostLock(std::uint64_t offset, std::uint64_t length, bool lock) {
+        struct flock range;
+        std::memset(&range, 0, sizeof range);
+        range.l_type = lock ? F_WRLCK : F_UNLCK;
+        range.l_whence = SEEK_SET;
+        range.l_start = static_cast<off_t>(offset);
+        range.l_len = static_cast<off_t>(length);
+        for (int waitedMs = 0;; ++waitedMs) {
+            if (::fcntl(m_fd, F_OFD_SETLK, &range) == 0)
+                return TRUE;
+            bool held = errno == EAGAIN || errno == EACCES;
+            if (!held || waitedMs == kOtherProcessWaitMs) {
+                SetLastErrorCode(held ? ERROR_LOCK_VIOLATION : ErrorFromErrno(errno));
+                return FALSE;
+            }
+            ::usleep(1000);
+        }
+    }
+    static constexpr int kOtherProcessWaitMs = 2000;
 
     int m_fd;
     bool m_isLog;
@@ -203,4 +286,31 @@ BOOL WINAPI DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, 
         return FALSE;
     }
     return object->Control(code, in, inSize, out, outSize, returned);
+}
+
+namespace {
+
+BOOL LockOrUnlock(HANDLE file, DWORD offsetLow, DWORD offsetHigh, DWORD bytesLow, DWORD bytesHigh,
+                  bool lock) {
+    MachineLock machine = LockMachine();
+    std::shared_ptr<KernelObject> object = LookupHandle(file);
+    if (!object) {
+        SetLastErrorCode(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    auto wide = [](DWORD low, DWORD high) { return (std::uint64_t(high) << 32) | low; };
+    return object->LockRange(wide(offsetLow, offsetHigh), wide(bytesLow, bytesHigh), lock);
+}
+
+} // namespace
+
+// Neither waits: a range another handle holds is refused at once.
+BOOL WINAPI LockFile(HANDLE file, DWORD offsetLow, DWORD offsetHigh, DWORD bytesLow,
+                     DWORD bytesHigh) {
+    return LockOrUnlock(file, offsetLow, offsetHigh, bytesLow, bytesHigh, true);
+}
+
+BOOL WINAPI UnlockFile(HANDLE file, DWORD offsetLow, DWORD offsetHigh, DWORD bytesLow,
+                       DWORD bytesHigh) {
+    return LockOrUnlock(file, offsetLow, offsetHigh, bytesLow, bytesHigh, false);
 }

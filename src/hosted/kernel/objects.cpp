@@ -49,6 +49,11 @@ DWORD KernelObject::Seek(LONG, LONG*, DWORD) {
     return INVALID_SET_FILE_POINTER;
 }
 
+BOOL KernelObject::LockRange(std::uint64_t, std::uint64_t, bool) {
+    SetLastErrorCode(ERROR_INVALID_HANDLE);
+    return FALSE;
+}
+
 BOOL KernelObject::Control(DWORD, void*, DWORD, void*, DWORD, DWORD* returned) {
     if (returned)
         *returned = 0;

@@ -3,6 +3,7 @@
 // exactly once.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,8 @@ class KernelObject {
     virtual DWORD Seek(LONG distance, LONG* high, DWORD method);
     virtual BOOL Control(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize,
                          DWORD* returned);
+    // Locks or unlocks a byte range for this object's handle.
+    virtual BOOL LockRange(std::uint64_t offset, std::uint64_t length, bool lock);
     // Called once, when the last handle to it is closed.
     virtual void OnLastHandleClosed() {}
 };

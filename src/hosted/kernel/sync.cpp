@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/forever.h"
+#include "kernel/failures.h"
 #include "kernel/objects.h"
 #include "kernel/sync.h"
 #include "core/clock.h"
@@ -116,6 +117,8 @@ using namespace hosted;
 HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState,
                            LPCSTR name) {
     MachineLock lock = LockMachine();
+    if (KernelCallFails("CreateEventA"))
+        return nullptr;
     if (name && *name) {
         std::shared_ptr<EventObject> existing = NamedEvents()[name].lock();
         if (existing) {
@@ -143,12 +146,16 @@ BOOL WINAPI SetEvent(HANDLE handle) {
 DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
                                     DWORD milliseconds) {
     MachineLock lock = LockMachine();
+    if (KernelCallFails("WaitForMultipleObjects"))
+        return WAIT_FAILED;
     return WaitForObjectsLocked(lock, count, handles, waitAll != FALSE, milliseconds, nullptr,
                                 "WaitForMultipleObjects");
 }
 
 DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD milliseconds) {
-    return WaitForMultipleObjects(1, &object, FALSE, milliseconds);
+    MachineLock lock = LockMachine();
+    return WaitForObjectsLocked(lock, 1, &object, false, milliseconds, nullptr,
+                                "WaitForMultipleObjects");
 }
 
 void WINAPI Sleep(DWORD milliseconds) {
@@ -166,6 +173,8 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE
         return nullptr;
     }
     MachineLock lock = LockMachine();
+    if (KernelCallFails("CreateThread"))
+        return nullptr;
     auto object = std::make_shared<ThreadObject>();
     DWORD id = StartProgramThread(
         "CreateThread", [start, parameter] { return start(parameter); },

@@ -32,9 +32,14 @@ enum class ProgramState { NotStarted, Running, Ended };
 struct Run {
     ProgramState program = ProgramState::NotStarted;
     bool driveDone = false;
+    // A step that came after the program had ended: the run fails once the
+    // program's static objects are gone, as they go at its end.
+    int lineAfterEnd = 0;
 };
 
 Run g_run;
+
+const char* const kProgramEnded = "BRISKARN has ended";
 
 } // namespace
 
@@ -135,7 +140,16 @@ bool ProgramRunning() {
     return g_run.program == ProgramState::Running;
 }
 
+bool ProgramEnded() {
+    MachineLock lock = LockMachine();
+    return g_run.program == ProgramState::Ended;
+}
+
 StepOutcome CarryOutStep(const Step& step, std::string* error) {
+    if (ProgramEnded()) {
+        *error = kProgramEnded;
+        return StepOutcome::Refused;
+    }
     const StepKind* kind = FindStepKind(step.words[0]);
     if (!kind) {
         *error = "unknown step '" + step.words[0] + "'";
@@ -151,6 +165,11 @@ void RunSteps(const std::vector<Step>& steps, int lastLine) {
         std::string error;
         if (RunEndedBySignal())
             FailRun(step.line, "a step after the signal that ended the run");
+        if (ProgramEnded()) {
+            MachineLock lock = LockMachine();
+            g_run.lineAfterEnd = step.line;
+            return;
+        }
         if (CarryOutStep(step, &error) != StepOutcome::Done)
             FailRun(step.line, error);
     }
@@ -198,6 +217,10 @@ int RunProgram(const RunSettings& settings, WinMainFunction winMain,
     FlushTranscript();
     if (int error = TranscriptWriteError()) {
         std::fprintf(stderr, "briskarn: cannot write the transcript: %s\n", std::strerror(error));
+        return 2;
+    }
+    if (g_run.lineAfterEnd > 0) {
+        std::fprintf(stderr, "scenario line %d: %s\n", g_run.lineAfterEnd, kProgramEnded);
         return 2;
     }
     return 0;

@@ -43,6 +43,8 @@ bool ParseSettings(const Step& step, std::size_t skip, const std::vector<std::st
 // Program control, owned by the runner.
 bool RequestProgramStart(std::string* error);
 bool ProgramRunning();
+// Its WinMain has returned; no step can be carried out any more.
+bool ProgramEnded();
 // Waits until the machine is quiet; false with the watchdog's report when it
 // does not become quiet in time.
 bool SettleMachine(std::string* error);

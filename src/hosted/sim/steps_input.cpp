@@ -1,11 +1,13 @@
 // Scenario steps of the input devices: joystick configuration slots and
 // their wheels, the keyboard, injected DirectInput failures and what the
 // multimedia timers can do.
+#include <algorithm>
 #include <cstdlib>
 
 #include "core/format.h"
 #include "core/machine.h"
 #include "dinput/failures.h"
+#include "kernel/failures.h"
 #include "sim/game_devices.h"
 #include "sim/steps.h"
 #include "winmm/timer_settings.h"
@@ -187,15 +189,30 @@ bool StepKeyboard(const Step& step, std::string* error) {
     return true;
 }
 
+namespace {
+
+// Everything a `fail` step can name, for the message that refuses another.
+std::string InjectableNames() {
+    std::string names;
+    for (std::string name : InjectableInputMethods()) {
+        if (name.compare(0, 2, "::") == 0)
+            name.erase(0, 2);
+        names += (names.empty() ? "" : ", ") + name;
+    }
+    for (const std::string& name : InjectableKernelFunctions())
+        names += ", " + name;
+    return names;
+}
+
+} // namespace
+
 bool StepFail(const Step& step, std::string* error) {
     const char* usage = "expected 'fail IFACE::METHOD [device=N] [call=K|every] code=CODE'";
     if (step.words.size() < 3) {
         *error = usage;
         return false;
     }
-    std::string method = step.words[1];
-    if (method.find("::") == std::string::npos) // a function of the DLL itself
-        method = "::" + method;
+    const std::string& name = step.words[1];
     int device = -1;
     unsigned call = 1;
     std::int64_t code = 0;
@@ -223,8 +240,24 @@ bool StepFail(const Step& step, std::string* error) {
         return false;
     }
     MachineLock lock = LockMachine();
-    InjectInputFailure(method, device, call, static_cast<HRESULT>(static_cast<DWORD>(code)));
-    return true;
+    const std::vector<std::string> kernel = InjectableKernelFunctions();
+    const std::vector<std::string> input = InjectableInputMethods();
+    // A function of the DLL itself is named without an interface.
+    const std::string method = name.find("::") == std::string::npos ? "::" + name : name;
+    bool kernelCall = std::find(kernel.begin(), kernel.end(), name) != kernel.end();
+    if (!kernelCall && std::find(input.begin(), input.end(), method) == input.end()) {
+        *error = "the machine has no method '" + name + "'; it has " + InjectableNames();
+        return false;
+    }
+    if (kernelCall && device >= 0) {
+        *error = name + " concerns no game device";
+        return false;
+    }
+    bool injected = kernelCall
+                        ? InjectKernelFailure(name, call, static_cast<DWORD>(code), error)
+                        : InjectInputFailure(method, device, call,
+                                             static_cast<HRESULT>(static_cast<DWORD>(code)), error);
+    return injected;
 }
 
 bool StepTimer(const Step& step, std::string* error) {

@@ -62,6 +62,10 @@ bool CommonControlsInitialized() {
     return g_commonControls;
 }
 
+void ForgetCommonControls() {
+    g_commonControls = false;
+}
+
 void AttachUpDown(Window& upDown) {
     Window* parent = LookupWindow(upDown.parent);
     if (!parent || !(upDown.style & UDS_AUTOBUDDY))

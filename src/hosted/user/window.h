@@ -102,6 +102,8 @@ LRESULT CALLBACK UpDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 // comctl32's classes exist once the program has asked for them.
 bool CommonControlsInitialized();
+// As on a machine where no program has asked for them yet; machine lock held.
+void ForgetCommonControls();
 // A new up-down control takes its buddy and its place beside it, as its
 // styles ask; the buddy is created before it.
 void AttachUpDown(Window& upDown);
