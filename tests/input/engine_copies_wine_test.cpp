@@ -110,14 +110,18 @@ class EngineCopy {
         return static_cast<int>(code);
     }
 
+    std::string Log() const {
+        std::ifstream file(m_dir.File("Briskarn.log"));
+        std::stringstream log;
+        log << file.rdbuf();
+        return log.str();
+    }
+
     // Waits for the copy's log to hold text.
     bool LogShows(const std::string& text) const {
         const DWORD start = ::GetTickCount();
         for (;;) {
-            std::ifstream file(m_dir.File("Briskarn.log"));
-            std::stringstream log;
-            log << file.rdbuf();
-            if (log.str().find(text) != std::string::npos)
+            if (Log().find(text) != std::string::npos)
                 return true;
             if (::GetTickCount() - start >= kCopyBoundMs)
                 return false;
@@ -147,6 +151,7 @@ TEST(EngineCopiesUnderWindows, TheFirstToLeaveEndsAndTheOtherKeepsItsPassesThenE
 
     EXPECT_EQ(leaving.Quit(), 3) << "it ended while the other copy holds the events";
 
+    EXPECT_EQ(staying.Log(), "") << "no keyboard pass yet";
     HANDLE keyboard = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, "KVDIKEYBOARDEVENT");
     ASSERT_NE(keyboard, nullptr);
     ::SetEvent(keyboard);
