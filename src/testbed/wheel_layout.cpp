@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+const char kDefaultWheelName[] = "Simulated Wheel";
+
 std::vector<WheelObject> WheelObjects(unsigned buttons, unsigned povs) {
     std::vector<WheelObject> objects;
     objects.push_back(

@@ -19,6 +19,9 @@ struct WheelObject {
     DWORD type;   // DIDFT_ type and instance
 };
 
+// What a slot's wheel is called unless the scenario names it.
+extern const char kDefaultWheelName[];
+
 // Axes X and Y, then `buttons` push buttons and `povs` hats.
 std::vector<WheelObject> WheelObjects(unsigned buttons, unsigned povs);
 

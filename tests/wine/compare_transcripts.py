@@ -22,6 +22,15 @@ def kind_of(line):
     return word if word in KINDS else None
 
 
+def path_name_value(words):
+    """A registry line's key path (its words that hold a backslash), the
+    value's name and the value."""
+    end = 1
+    while end < len(words) and "\\" in words[end]:
+        end += 1
+    return " ".join(words[:end]), words[end] if end < len(words) else "", " ".join(words[end + 1:])
+
+
 def set_up_values(scenario):
     """The registry values the scenario sets before the program starts."""
     values = {}
@@ -30,8 +39,9 @@ def set_up_values(scenario):
         if words[:1] == ["start"]:
             break
         if len(words) >= 5 and words[0] == "registry" and words[1] in ("dword", "string"):
-            value = str(int(words[4], 0)) if words[1] == "dword" else '"%s"' % " ".join(words[4:])
-            values[words[2] + " " + words[3]] = value
+            path, name, value = path_name_value(words[2:])
+            value = str(int(value, 0)) if words[1] == "dword" else '"%s"' % value.strip('"')
+            values[path + " " + name] = value
     return values
 
 
@@ -50,9 +60,8 @@ def hosted_lines(path, scenario):
             caption, text, flags = line[len("msgbox "):].rsplit(" | ", 2)
             line = "msgbox %s | %s | %s" % (caption, text, BUTTONS.get(flags.split("|")[0], flags))
         elif line.startswith("registry write "):
-            # The key path and name are two words; the value may hold blanks.
-            words = line.split(" ", 4)
-            written[words[2] + " " + words[3]] = words[4] if len(words) > 4 else ""
+            path, name, value = path_name_value(line.split(" ")[2:])
+            written[path + " " + name] = value
             continue
         lines.append(line)
     before = set_up_values(scenario)

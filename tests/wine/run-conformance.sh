@@ -4,7 +4,9 @@
 # dialogs as Wine draws them end up in build/wine/. Prints its own counts.
 # The tests that start BRISKARN.EXE and PATCHER.EXE then run once more
 # against the product: the programs of the win32 build's package, as a user
-# unpacks them, with their own start-up and runtime.
+# unpacks them, with their own start-up and runtime. Last, the scenarios of
+# tests/wine/scenarios on the simulated machine and against the win32
+# build's BRISKARN.EXE, their transcripts compared.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
@@ -143,6 +145,12 @@ if ! (cd "$stage/tests/wine" &&
   echo "Wine: the dialog screenshots could not be written"
   failed=$((failed + 1))
 fi
+# The scenarios that run on both machines: the simulated one, and the
+# product itself with its two doubles (it prints its own counts).
+if ! tests/wine/run-both-machines.sh; then
+  failed=$((failed + 1))
+fi
+
 rm -rf "$results/reports" "$results/screens"
 mkdir -p "$results"
 cp -r "$reports" "$screens" "$results/"

@@ -132,7 +132,7 @@ bool StepSlot(Run& run, const Step& step, std::string* error, bool* refused) {
     }
     bool polled = true;
     DWORD buttons = 10, povs = 1;
-    std::string name = "Wheel";
+    std::string name = kDefaultWheelName;
     for (std::size_t i = 3; i < step.words.size(); ++i) {
         const std::string& word = step.words[i];
         unsigned long long value = 0;
@@ -144,9 +144,10 @@ bool StepSlot(Run& run, const Step& step, std::string* error, bool* refused) {
         else if (word.compare(0, 5, "povs=") == 0 && ParseNumber(word.substr(5), &value) &&
                  value <= 4)
             povs = static_cast<DWORD>(value);
-        else if (word.compare(0, 5, "name=") == 0)
-            name = word.substr(5);
-        else {
+        else if (word.compare(0, 5, "name=") == 0) { // the rest of the line
+            name = step.rest.substr(step.rest.find("name=") + 5);
+            break;
+        } else {
             *error = "unexpected '" + word + "'";
             return false;
         }
@@ -294,15 +295,24 @@ bool StepFail(Run& run, const Step& step, std::string* error, bool*) {
     return true;
 }
 
+// registry dword|string PATH NAME VALUE / registry delete PATH: PATH takes
+// in every following word that holds a backslash, so that a key name may
+// hold blanks; TEXT is the rest of the line.
 bool StepRegistry(Run&, const Step& step, std::string* error, bool*) {
-    // registry dword|string PATH NAME VALUE / registry delete PATH
     const std::string kind = step.words.size() > 1 ? step.words[1] : "";
-    std::size_t minimum = kind == "delete" ? 3 : 5;
-    if (step.words.size() < minimum || step.words[2].compare(0, 5, "HKLM\\") != 0) {
-        *error = "expected 'registry dword|string HKLM\\PATH NAME VALUE' or 'registry delete PATH'";
+    std::size_t next = 3;
+    std::string path = step.words.size() > 2 ? step.words[2] : "";
+    while (next < step.words.size() && step.words[next].find('\\') != std::string::npos)
+        path += " " + step.words[next++];
+    bool named = kind == "delete" ? next == step.words.size()
+                                  : (kind == "dword" && next + 2 == step.words.size()) ||
+                                        (kind == "string" && next + 2 <= step.words.size());
+    if (!named || path.compare(0, 5, "HKLM\\") != 0) {
+        *error = "expected 'registry dword|string HKLM\\PATH NAME VALUE' or 'registry delete "
+                 "HKLM\\PATH'";
         return false;
     }
-    std::string path = step.words[2].substr(5);
+    path = path.substr(5);
     if (kind == "delete") {
         HKEY parent;
         std::size_t cut = path.rfind('\\');
@@ -313,32 +323,36 @@ bool StepRegistry(Run&, const Step& step, std::string* error, bool*) {
         }
         return true;
     }
+    const std::string& name = step.words[next];
     HKEY key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         &key, nullptr) != ERROR_SUCCESS) {
-        *error = "cannot create " + step.words[2];
+        *error = "cannot create HKLM\\" + path;
         return false;
     }
     LONG result;
     if (kind == "dword") {
         unsigned long long value = 0;
-        if (!ParseNumber(step.words[4], &value)) {
+        if (!ParseNumber(step.words[next + 1], &value)) {
             RegCloseKey(key);
-            *error = "unexpected '" + step.words[4] + "'";
+            *error = "unexpected '" + step.words[next + 1] + "'";
             return false;
         }
         DWORD number = static_cast<DWORD>(value);
-        result = RegSetValueExA(key, step.words[3].c_str(), 0, REG_DWORD,
-                                reinterpret_cast<BYTE*>(&number), 4);
+        result =
+            RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<BYTE*>(&number), 4);
     } else {
-        std::size_t at = step.rest.find(step.words[3]) + step.words[3].size();
-        std::string text = step.rest.substr(at);
+        std::string text = step.rest.substr(step.rest.find(" " + name + " ") + name.size() + 2);
         text.erase(0, text.find_first_not_of(" \t"));
-        result = RegSetValueExA(key, step.words[3].c_str(), 0, REG_SZ,
+        if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+            text = text.substr(1, text.size() - 2);
+        result = RegSetValueExA(key, name.c_str(), 0, REG_SZ,
                                 reinterpret_cast<const BYTE*>(text.c_str()),
                                 static_cast<DWORD>(text.size() + 1));
     }
     RegCloseKey(key);
+    if (result != ERROR_SUCCESS)
+        *error = "cannot write " + name;
     return result == ERROR_SUCCESS;
 }
 
