@@ -34,7 +34,6 @@ struct Run {
     };
     std::vector<Shown> shown;
     std::map<std::string, std::string> registryBefore;
-    std::vector<long long> latencies; // microseconds, for --latency
 };
 
 // Writes one transcript line.
@@ -58,6 +57,10 @@ bool IsMessageBox(HWND window);
 std::string TextOf(HWND window);
 
 bool ParseNumber(const std::string& text, unsigned long long* value);
+
+// The --latency mode: both wheels measured, a line each on standard output
+// and in the transcript; `reset` gives the bench its fresh state.
+int RunLatency(Run& run, int changes, void (*reset)(Run&));
 
 // The values under the program's registry key, PATH NAME -> VALUE as the
 // transcript writes them.

@@ -3,7 +3,11 @@
 // the current folder (where the program writes its log). Exit 0 when every
 // step was carried out, 2 with the line and the reason when one could not
 // be, or is one only the simulated machine can do.
+//
+// scenario_runner --latency N PROGRAM TRANSCRIPT: the forwarding figures
+// instead (runner_latency.cpp).
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -76,11 +80,24 @@ void ResetBench(Run& run) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: scenario_runner PROGRAM SCENARIO TRANSCRIPT\n");
+    bool latency = argc == 5 && std::strcmp(argv[1], "--latency") == 0;
+    if (argc != 4 && !latency) {
+        std::fprintf(stderr, "usage: scenario_runner PROGRAM SCENARIO TRANSCRIPT\n"
+                             "       scenario_runner --latency N PROGRAM TRANSCRIPT\n");
         return 2;
     }
     Run run;
+    if (latency) {
+        run.program = argv[3];
+        run.memory = bench::OpenMemory();
+        run.transcript = std::fopen(argv[4], "w");
+        if (!run.memory || !run.transcript)
+            Fail(run, 0, "cannot open the test bench or the transcript");
+        ClearRegistry();
+        int status = RunLatency(run, std::atoi(argv[2]), ResetBench);
+        std::fclose(run.transcript);
+        return status;
+    }
     run.program = argv[1];
     bool readable = false;
     std::vector<Step> steps = ReadSteps(argv[2], &readable);

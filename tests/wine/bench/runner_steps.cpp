@@ -371,6 +371,14 @@ bool StepStart(Run& run, const Step& step, std::string* error, bool*) {
         return false;
     }
     run.started = true;
+    // Its start-up is over when it shows its first window or ends.
+    DWORD since = GetTickCount();
+    while (ProgramWindows(run).empty() &&
+           WaitForSingleObject(run.process.hProcess, 20) == WAIT_TIMEOUT)
+        if (GetTickCount() - since > 30000) {
+            *error = "BRISKARN.EXE showed no window within 30 s";
+            return false;
+        }
     return true;
 }
 

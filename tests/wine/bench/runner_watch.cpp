@@ -248,12 +248,12 @@ void Collect(Run& run) {
 }
 
 bool Settle(Run& run, std::string* error) {
-    const long long kQuietMs = 150, kBoundMs = 30000;
+    const long long kQuietMs = 200, kBoundMs = 30000;
     long long start = Milliseconds(), quietSince = start;
     std::string last;
     for (;;) {
-        if (run.started && !run.ended)
-            WaitForInputIdle(run.process.hProcess, 200);
+        bool busy = run.started && !run.ended &&
+                    WaitForInputIdle(run.process.hProcess, 200) == WAIT_TIMEOUT;
         Collect(run);
         std::string now;
         for (HWND window : ProgramWindows(run))
@@ -264,7 +264,7 @@ bool Settle(Run& run, std::string* error) {
         }
         now += "/" + std::to_string(run.logSeen) + (run.ended ? "/ended" : "");
         long long at = Milliseconds();
-        if (now != last) {
+        if (now != last || busy) {
             last = now;
             quietSince = at;
         } else if (at - quietSince >= kQuietMs) {
