@@ -4,7 +4,8 @@
 # the win32 build under Wine (run-scenario), and the two transcripts
 # compared as far as a real Windows shows them (compare_transcripts.py).
 # --repeat N runs the whole set N times over. Prints its own counts; the
-# transcripts end up in build/wine/scenarios/.
+# transcripts, and the window at each scenario's last snapshot as Wine drew
+# it (NAME.png), end up in build/wine/scenarios/.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 repeat=1
@@ -38,7 +39,7 @@ for round in $(seq "$repeat"); do
       continue
     fi
     if ! nice -n 5 tests/wine/run-scenario --build win32 --scenario "$scenario" \
-      --transcript "$out/$name.wine.txt" 2>"$out/$name.wine.err"; then
+      --transcript "$out/$name.wine.txt" --screenshot "$out/$name.png" 2>"$out/$name.wine.err"; then
       echo "[$name] under Wine: $(cat "$out/$name.wine.err")"
       differed=$((differed + 1))
       continue

@@ -145,15 +145,17 @@ if ! (cd "$stage/tests/wine" &&
   echo "Wine: the dialog screenshots could not be written"
   failed=$((failed + 1))
 fi
-# The scenarios that run on both machines: the simulated one, and the
-# product itself with its two doubles (it prints its own counts).
-if ! tests/wine/run-both-machines.sh; then
-  failed=$((failed + 1))
-fi
-
 rm -rf "$results/reports" "$results/screens"
 mkdir -p "$results"
 cp -r "$reports" "$screens" "$results/"
+
+# The scenarios that run on both machines: the simulated one, and the
+# product itself with its two doubles (it prints its own counts). The main
+# dialog forwarding a moved wheel joins the screenshots.
+if ! tests/wine/run-both-machines.sh; then
+  failed=$((failed + 1))
+fi
+cp build/wine/scenarios/forwarding_interrupt.png "$results/screens/main-dialog-forwarding.png" 2>/dev/null
 
 echo "Wine conformance: $((${#programs[@]} + ${#product_programs[@]})) test programs in $(($(date +%s) - started)) s, screenshots in build/wine/screens/"
 echo "Wine: $passed passed, $failed failed"

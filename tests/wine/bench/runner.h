@@ -19,7 +19,8 @@ struct Step {
 };
 
 struct Run {
-    std::string program; // BRISKARN.EXE, its path
+    std::string program;    // BRISKARN.EXE, its path
+    std::string screenshot; // where each snapshot also saves the window, if anywhere
     FILE* transcript = nullptr;
     bench::Memory* memory = nullptr;
     PROCESS_INFORMATION process{};

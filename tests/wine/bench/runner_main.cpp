@@ -5,7 +5,8 @@
 // be, or is one only the simulated machine can do.
 //
 // scenario_runner --latency N PROGRAM TRANSCRIPT: the forwarding figures
-// instead (runner_latency.cpp).
+// instead (runner_latency.cpp). --screenshot PNG first: every snapshot also
+// saves the window as the screen shows it there.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -80,13 +81,19 @@ void ResetBench(Run& run) {
 } // namespace
 
 int main(int argc, char** argv) {
+    Run run;
+    if (argc > 2 && std::strcmp(argv[1], "--screenshot") == 0) {
+        run.screenshot = argv[2];
+        argc -= 2;
+        argv += 2;
+    }
     bool latency = argc == 5 && std::strcmp(argv[1], "--latency") == 0;
     if (argc != 4 && !latency) {
-        std::fprintf(stderr, "usage: scenario_runner PROGRAM SCENARIO TRANSCRIPT\n"
-                             "       scenario_runner --latency N PROGRAM TRANSCRIPT\n");
+        std::fprintf(stderr,
+                     "usage: scenario_runner [--screenshot PNG] PROGRAM SCENARIO TRANSCRIPT\n"
+                     "       scenario_runner --latency N PROGRAM TRANSCRIPT\n");
         return 2;
     }
-    Run run;
     if (latency) {
         run.program = argv[3];
         run.memory = bench::OpenMemory();

@@ -4,6 +4,7 @@
 
 #include "runner.h"
 #include "testbed/wheel_layout.h"
+#include "window_capture.h"
 
 namespace {
 
@@ -577,6 +578,10 @@ bool StepSnapshot(Run& run, const Step& step, std::string* error, bool*) {
                       static_cast<int>(check), IsWindowVisible(child) ? 1 : 0,
                       IsWindowEnabled(child) ? 1 : 0);
         Line(run, line);
+    }
+    if (!run.screenshot.empty() && !Capture(window, run.screenshot)) {
+        *error = "cannot save the screenshot " + run.screenshot;
+        return false;
     }
     return true;
 }
