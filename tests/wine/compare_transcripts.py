@@ -85,9 +85,24 @@ def by_kind(lines):
     return kinds
 
 
+# Switching forwarding off kills the multimedia timer and unacquires the
+# wheel without waiting for a pass under way (it may be waiting for the very
+# thread that switches off); on a real Win32 such a pass can then read the
+# unacquired wheel. The simulated machine runs its passes only at their
+# virtual instants and never shows it.
+LATE_PASS = "log * Error getting game device state.  Return Code: DIERR_NOTACQUIRED\\n"
+SWITCHED_OFF = "log * RZ4 Callback disabled.\\n"
+
+
+def without_late_passes(logs):
+    return [line for i, line in enumerate(logs)
+            if line != LATE_PASS or SWITCHED_OFF not in logs[max(0, i - 1):i + 2]]
+
+
 def main():
     scenario, hosted, wine = sys.argv[1:4]
     left, right = by_kind(hosted_lines(hosted, scenario)), by_kind(wine_lines(wine))
+    right["log"] = without_late_passes(right["log"])
     differ = False
     for kind in KINDS:
         if left[kind] != right[kind]:
