@@ -8,6 +8,7 @@
 # it (NAME.png), end up in build/wine/scenarios/.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
+root=$PWD
 repeat=1
 [ "${1:-}" = --repeat ] && repeat=$2
 hosted=build/hosted/briskarn
@@ -33,7 +34,10 @@ differed=0
 for round in $(seq "$repeat"); do
   for scenario in tests/wine/scenarios/*.txt; do
     name=$(basename "$scenario" .txt)
-    if ! "$hosted" --scenario "$scenario" --transcript "$out/$name.hosted.txt" 2>"$out/$name.hosted.err"; then
+    # In a folder of its own: the program writes its log where it runs.
+    rm -rf "$out/hosted-run" && mkdir -p "$out/hosted-run"
+    if ! (cd "$out/hosted-run" && "$root/$hosted" --scenario "$root/$scenario" \
+      --transcript "$root/$out/$name.hosted.txt" 2>"$root/$out/$name.hosted.err"); then
       echo "[$name] the simulated machine refused it: $(cat "$out/$name.hosted.err")"
       differed=$((differed + 1))
       continue

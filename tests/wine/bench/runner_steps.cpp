@@ -79,6 +79,9 @@ bool StepDriver(Run& run, const Step& step, std::string* error, bool* refused) {
         m.openError = 2;
         for (const auto& s : settings)
             m.openError = static_cast<DWORD>(s.second);
+        // Wine fails the open of every VxD that does not load with this code.
+        if (m.openError != ERROR_FILE_NOT_FOUND)
+            return Refuse("'driver absent error=N' with N other than 2", error, refused);
         return true;
     }
     if (what == "present" || what == "set") {
