@@ -156,7 +156,7 @@ TEST_F(ButtonsDialog, ShowsTheCallersNumbersAndOkAtOnceGivesThemBack) {
     EXPECT_EQ(EditTexts(), (std::vector<std::string>{"2", "3", "4", "5"}));
     for (int id : {IDC_SPIN1, IDC_SPIN2, IDC_SPIN3, IDC_SPIN4})
         EXPECT_EQ(Control(id).kind, hosted::WindowKind::UpDown);
-    EXPECT_EQ(Control(IDC_SPIN3).text, "4");
+    EXPECT_EQ(Control(IDC_SPIN3).position, 4);
     EXPECT_TRUE(Control(IDOK).focused);
     Click(IDOK);
     EXPECT_EQ(WaitForEnd(), IDOK);
@@ -276,7 +276,7 @@ TEST_F(ButtonsDialog, SpinArrowsAndArrowKeysStepWithinOneToEight) {
     Key(VK_UP);
     Key(VK_UP);
     EXPECT_EQ(Control(IDC_EDIT_B1).text, "8");
-    EXPECT_EQ(Control(IDC_SPIN3).text, "8");
+    EXPECT_EQ(Control(IDC_SPIN3).position, 8);
     EXPECT_EQ(Control(IDC_EDIT_A1).text, "8") << "only the focused edit steps";
     Click(IDOK);
     EXPECT_EQ(WaitForEnd(), IDOK);

@@ -4,7 +4,9 @@
 # dialogs as Wine draws them end up in build/wine/. Prints its own counts.
 # The tests that start BRISKARN.EXE and PATCHER.EXE then run once more
 # against the product: the programs of the win32 build's package, as a user
-# unpacks them, with their own start-up and runtime.
+# unpacks them, with their own start-up and runtime. Last, the scenarios of
+# tests/wine/scenarios on the simulated machine and against the win32
+# build's BRISKARN.EXE, their transcripts compared.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
@@ -146,6 +148,14 @@ fi
 rm -rf "$results/reports" "$results/screens"
 mkdir -p "$results"
 cp -r "$reports" "$screens" "$results/"
+
+# The scenarios that run on both machines: the simulated one, and the
+# product itself with its two doubles (it prints its own counts). The main
+# dialog forwarding a moved wheel joins the screenshots.
+if ! tests/wine/run-both-machines.sh; then
+  failed=$((failed + 1))
+fi
+cp build/wine/scenarios/forwarding_interrupt.png "$results/screens/main-dialog-forwarding.png" 2>/dev/null
 
 echo "Wine conformance: $((${#programs[@]} + ${#product_programs[@]})) test programs in $(($(date +%s) - started)) s, screenshots in build/wine/screens/"
 echo "Wine: $passed passed, $failed failed"

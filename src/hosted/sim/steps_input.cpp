@@ -10,6 +10,7 @@
 #include "kernel/failures.h"
 #include "sim/game_devices.h"
 #include "sim/steps.h"
+#include "testbed/wheel_layout.h"
 #include "winmm/timer_settings.h"
 
 namespace hosted {
@@ -59,7 +60,7 @@ bool StepSlotWheel(const Step& step, unsigned slot, std::string* error) {
     if (i < step.words.size() && (step.words[i] == "polled" || step.words[i] == "interrupt"))
         polled = step.words[i++] == "polled";
     std::uint64_t buttons = 10, povs = 1;
-    std::string name = "Simulated Wheel";
+    std::string name = kDefaultWheelName;
     for (; i < step.words.size(); ++i) {
         const std::string& word = step.words[i];
         if (word.compare(0, 5, "name=") == 0) { // the rest of the line

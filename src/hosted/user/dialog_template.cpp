@@ -135,7 +135,9 @@ bool ParseDialogTemplate(const BYTE* data, DWORD size, DialogTemplate* out) {
         item.y = r.Get<short>();
         item.cx = r.Get<short>();
         item.cy = r.Get<short>();
-        item.id = t.extended ? static_cast<int>(r.Get<DWORD>()) : static_cast<short>(r.Get<WORD>());
+        // A plain template's id is a WORD, and the control gets it as it is:
+        // IDC_STATIC (-1) there comes back from GetDlgCtrlID as 65535.
+        item.id = t.extended ? static_cast<int>(r.Get<DWORD>()) : r.Get<WORD>();
         WORD atom = 0;
         r.NameOrOrdinal(&item.className, &atom);
         if (item.className.empty())

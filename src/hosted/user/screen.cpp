@@ -54,9 +54,8 @@ WindowView ViewOf(Window& window) {
         item.id = control.id;
         item.kind = control.kind;
         item.className = control.className;
-        // An up-down control shows its position.
-        item.text =
-            control.kind == WindowKind::UpDown ? std::to_string(control.position) : control.text;
+        item.text = control.text;
+        item.position = control.position;
         item.style = control.style;
         item.rect = control.rect;
         item.check = control.check;

@@ -19,7 +19,8 @@ struct ControlView {
     int id = 0;
     WindowKind kind = WindowKind::Other; // its style tells a button's and a static's look
     std::string className;
-    std::string text; // an up-down control's: its position
+    std::string text; // as WM_GETTEXT gives it
+    int position = 0; // an up-down control's
     DWORD style = 0;
     RECT rect{}; // pixels, in the dialog's client area
     int check = 0;

@@ -1,0 +1,304 @@
+// A DirectInput 5 device over the bench: data format, cooperative level,
+// acquisition, event notification, state reads, polling, capabilities and
+// objects, with the result codes DirectInput gives for calls out of turn.
+// The program hands over the data formats of its own import library, so a
+// format is known by its contents.
+#include "device_double.h"
+
+#include <cstring>
+#include <vector>
+
+#include "bench_memory.h"
+#include "com_double.h"
+#include "injected.h"
+#include "testbed/wheel_layout.h"
+
+namespace {
+
+CRITICAL_SECTION* Listeners() {
+    static CRITICAL_SECTION section;
+    static bool ready = [] {
+        InitializeCriticalSection(&section);
+        return true;
+    }();
+    (void)ready;
+    return &section;
+}
+
+class DeviceDouble;
+std::vector<DeviceDouble*>& Listening() {
+    static std::vector<DeviceDouble*> devices;
+    return devices;
+}
+
+class DeviceDouble : public ComDouble<IDirectInputDevice2A> {
+  public:
+    explicit DeviceDouble(int slot) : m_slot(slot) {}
+    ~DeviceDouble() override { Listen(false); }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (HRESULT injected = Injected("QueryInterface"))
+            return injected;
+        if (riid != IID_IUnknown && riid != IID_IDirectInputDeviceA &&
+            riid != IID_IDirectInputDevice2A)
+            return E_NOINTERFACE;
+        AddRef();
+        *object = static_cast<IDirectInputDevice2A*>(this);
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetCapabilities(LPDIDEVCAPS caps) override {
+        if (HRESULT injected = Injected("GetCapabilities"))
+            return injected;
+        if (!caps || caps->dwSize != sizeof(DIDEVCAPS))
+            return DIERR_INVALIDPARAM;
+        std::memset(caps, 0, sizeof *caps);
+        caps->dwSize = sizeof *caps;
+        caps->dwFlags = DIDC_ATTACHED;
+        if (m_slot >= 0) {
+            bench::Memory* memory = bench::OpenMemory();
+            bench::Lock lock;
+            const bench::Slot& slot = memory->slots[m_slot];
+            if (slot.polled)
+                caps->dwFlags |= DIDC_POLLEDDEVICE | DIDC_POLLEDDATAFORMAT;
+            caps->dwDevType = 0x0104; // a joystick
+            caps->dwAxes = 2;
+            caps->dwButtons = slot.buttons;
+            caps->dwPOVs = slot.povs;
+        } else {
+            caps->dwDevType = m_slot == kKeyboard ? 0x13 : 0x12;
+        }
+        return DI_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKA callback, LPVOID reference,
+                                          DWORD flags) override {
+        if (HRESULT injected = Injected("EnumObjects"))
+            return injected;
+        if (!callback)
+            return DIERR_INVALIDPARAM;
+        if (m_slot < 0)
+            return DI_OK;
+        DWORD buttons, povs;
+        {
+            bench::Memory* memory = bench::OpenMemory();
+            bench::Lock lock;
+            buttons = memory->slots[m_slot].buttons;
+            povs = memory->slots[m_slot].povs;
+        }
+        for (const WheelObject& object : WheelObjects(buttons, povs)) {
+            DWORD wanted = DIDFT_GETTYPE(flags);
+            if (wanted != DIDFT_ALL && !(DIDFT_GETTYPE(object.type) & wanted))
+                continue;
+            DIDEVICEOBJECTINSTANCEA instance;
+            std::memset(&instance, 0, sizeof instance);
+            instance.dwSize = sizeof instance;
+            instance.guidType = *object.guidType;
+            instance.dwOfs = object.offset;
+            instance.dwType = object.type;
+            lstrcpynA(instance.tszName, object.name.c_str(), sizeof instance.tszName);
+            if (callback(&instance, reference) == DIENUM_STOP)
+                break;
+        }
+        return DI_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetProperty(REFGUID, LPDIPROPHEADER) override {
+        return DIERR_UNSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE SetProperty(REFGUID, LPCDIPROPHEADER) override {
+        return DIERR_UNSUPPORTED;
+    }
+
+    HRESULT STDMETHODCALLTYPE Acquire() override {
+        if (HRESULT injected = Injected("Acquire"))
+            return injected;
+        if (!m_format)
+            return DIERR_INVALIDPARAM;
+        if (m_acquired)
+            return S_FALSE;
+        m_acquired = true;
+        Listen(true);
+        return DI_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE Unacquire() override {
+        if (HRESULT injected = Injected("Unacquire"))
+            return injected;
+        if (!m_acquired)
+            return S_FALSE;
+        m_acquired = false;
+        Listen(false);
+        return DI_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetDeviceState(DWORD size, LPVOID data) override {
+        if (HRESULT injected = Injected("GetDeviceState"))
+            return injected;
+        if (!data || !m_format || size != m_format)
+            return DIERR_INVALIDPARAM;
+        if (!m_acquired)
+            return DIERR_NOTACQUIRED;
+        std::memset(data, 0, size);
+        bench::Memory* memory = bench::OpenMemory();
+        bench::Lock lock;
+        if (m_slot >= 0) {
+            bench::Slot& slot = memory->slots[m_slot];
+            std::memcpy(data, slot.state, size);
+            slot.versionRead = slot.version;
+            m_toldVersion = slot.version;
+        } else if (m_slot == kKeyboard) {
+            std::memcpy(data, memory->keyboard, size);
+            m_toldVersion = memory->keyboardVersion;
+        }
+        return DI_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetDeviceData(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD) override {
+        return DIERR_UNSUPPORTED;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetDataFormat(LPCDIDATAFORMAT format) override {
+        if (HRESULT injected = Injected("SetDataFormat"))
+            return injected;
+        if (m_acquired)
+            return DIERR_ACQUIRED;
+        DWORD wanted = m_slot >= 0 ? bench::kJoyStateSize : m_slot == kKeyboard ? 256 : 16;
+        if (!format || format->dwSize != sizeof(DIDATAFORMAT) || format->dwDataSize != wanted)
+            return DIERR_INVALIDPARAM;
+        m_format = format->dwDataSize;
+        return DI_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetEventNotification(HANDLE event) override {
+        if (HRESULT injected = Injected("SetEventNotification"))
+            return injected;
+        if (m_acquired)
+            return DIERR_ACQUIRED;
+        EnterCriticalSection(Listeners());
+        m_event = event;
+        LeaveCriticalSection(Listeners());
+        return DI_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override {
+        if (HRESULT injected = Injected("SetCooperativeLevel"))
+            return injected;
+        bool oneMode = !(flags & DISCL_EXCLUSIVE) != !(flags & DISCL_NONEXCLUSIVE);
+        bool oneScope = !(flags & DISCL_FOREGROUND) != !(flags & DISCL_BACKGROUND);
+        if (!oneMode || !oneScope || !window)
+            return DIERR_INVALIDPARAM;
+        if (m_acquired)
+            return DIERR_ACQUIRED;
+        return DI_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetObjectInfo(LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD) override {
+        return DIERR_UNSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE GetDeviceInfo(LPDIDEVICEINSTANCEA) override {
+        return DIERR_UNSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE RunControlPanel(HWND, DWORD) override { return DIERR_UNSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE Initialize(HINSTANCE, DWORD, REFGUID) override {
+        return DIERR_ALREADYINITIALIZED;
+    }
+    HRESULT STDMETHODCALLTYPE CreateEffect(REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*,
+                                           LPUNKNOWN) override {
+        return DIERR_UNSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE EnumEffects(LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD) override {
+        return DIERR_UNSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE GetEffectInfo(LPDIEFFECTINFOA, REFGUID) override {
+        return DIERR_UNSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE GetForceFeedbackState(LPDWORD) override { return DIERR_UNSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE SendForceFeedbackCommand(DWORD) override { return DIERR_UNSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumCreatedEffectObjects(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID,
+                                                       DWORD) override {
+        return DIERR_UNSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE Escape(LPDIEFFESCAPE) override { return DIERR_UNSUPPORTED; }
+
+    HRESULT STDMETHODCALLTYPE Poll() override {
+        if (HRESULT injected = Injected("Poll"))
+            return injected;
+        if (!m_acquired)
+            return DIERR_NOTACQUIRED;
+        if (m_slot < 0)
+            return S_FALSE;
+        bench::Memory* memory = bench::OpenMemory();
+        bench::Lock lock;
+        ++memory->slots[m_slot].polls;
+        return memory->slots[m_slot].polled ? DI_OK : S_FALSE;
+    }
+
+    HRESULT STDMETHODCALLTYPE SendDeviceData(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD,
+                                             DWORD) override {
+        return DIERR_UNSUPPORTED;
+    }
+
+    // An interrupt-driven device's event, when its state moved on since the
+    // program last read it or was last told. Bench lock held.
+    HANDLE DueEvent(bench::Memory* memory) {
+        LONG version = m_slot >= 0           ? memory->slots[m_slot].version
+                       : m_slot == kKeyboard ? memory->keyboardVersion
+                                             : m_toldVersion;
+        if (m_slot >= 0 && memory->slots[m_slot].polled)
+            return nullptr;
+        if (version == m_toldVersion)
+            return nullptr;
+        m_toldVersion = version;
+        return m_event;
+    }
+
+  private:
+    HRESULT Injected(const char* method) {
+        return InjectedResult(m_slot >= 0 ? "IDirectInputDevice2A" : "IDirectInputDeviceA", method,
+                              m_slot);
+    }
+
+    void Listen(bool on) {
+        EnterCriticalSection(Listeners());
+        std::vector<DeviceDouble*>& devices = Listening();
+        for (std::size_t i = 0; i < devices.size(); ++i)
+            if (devices[i] == this) {
+                devices.erase(devices.begin() + static_cast<std::ptrdiff_t>(i));
+                break;
+            }
+        if (on)
+            devices.push_back(this);
+        LeaveCriticalSection(Listeners());
+    }
+
+    int m_slot;
+    DWORD m_format = 0; // the size of the state it reads in; 0 before a format
+    bool m_acquired = false;
+    HANDLE m_event = nullptr;
+    LONG m_toldVersion = 0;
+};
+
+} // namespace
+
+IDirectInputDeviceA* NewDeviceDouble(int slot) {
+    return new DeviceDouble(slot);
+}
+
+void TellChangedDevices() {
+    bench::Memory* memory = bench::OpenMemory();
+    std::vector<HANDLE> due;
+    EnterCriticalSection(Listeners());
+    {
+        bench::Lock lock;
+        for (DeviceDouble* device : Listening())
+            if (HANDLE event = device->DueEvent(memory))
+                due.push_back(event);
+    }
+    for (HANDLE event : due)
+        SetEvent(event);
+    LeaveCriticalSection(Listeners());
+}
