@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever the builds and tests need and this machine
 # lacks; with the argument `program`, only what the hosted program needs
-# (windres compiles its resources, ncurses draws its window).
+# (windres compiles its resources, with the mingw compiler as its
+# preprocessor for the Windows headers; ncurses draws its window).
 set -euo pipefail
 
 if [ "${1:-}" = program ]; then
-  packages=(cmake ninja-build g++ binutils-mingw-w64-x86-64 libncurses-dev)
+  packages=(cmake ninja-build g++ gcc-mingw-w64-x86-64-posix libncurses-dev)
 else
   packages=(
     cmake ninja-build g++ make python3
@@ -31,6 +32,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   if [[ " ${missing[*]} " == *:i386* ]]; then
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
   fi
-  apt-get update -qq
+  # A mirror caught mid-sync fails the update for a minute or two; the
+  # install may still find everything in the indexes that did arrive.
+  for attempt in 1 2 3 4 5; do
+    apt-get update -qq && break
+    echo "apt-get update failed (attempt $attempt of 5)" >&2
+    [ "$attempt" -lt 5 ] && sleep 30
+  done
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
