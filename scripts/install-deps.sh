@@ -32,12 +32,23 @@ if [ ${#missing[@]} -gt 0 ]; then
   if [[ " ${missing[*]} " == *:i386* ]]; then
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
   fi
-  # A mirror caught mid-sync fails the update for a minute or two; the
-  # install may still find everything in the indexes that did arrive.
-  for attempt in 1 2 3 4 5; do
-    apt-get update -qq && break
-    echo "apt-get update failed (attempt $attempt of 5)" >&2
-    [ "$attempt" -lt 5 ] && sleep 30
+  # A mirror caught mid-sync fails the update for a while, often for one
+  # index only (seen: the security suite's i386 packages).
+  updated=false
+  for attempt in 1 2 3; do
+    if apt-get update -qq; then updated=true; break; fi
+    echo "apt-get update failed (attempt $attempt of 3)" >&2
+    if [ "$attempt" -lt 3 ]; then sleep 20; fi
   done
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  options=(-y -qq --no-install-recommends)
+  if ! apt-get install "${options[@]}" "${missing[@]}" >/dev/null; then
+    $updated && exit 1
+    # Without that index the i386 libraries would lag behind their amd64
+    # twins, which multiarch forbids; the release's own versions still match.
+    echo "Installing again without the security suite's newer versions" >&2
+    pin=$(mktemp)
+    printf 'Package: *\nPin: release l=Debian-Security\nPin-Priority: 50\n' >"$pin"
+    apt-get -o Dir::Etc::Preferences="$pin" install "${options[@]}" "${missing[@]}" >/dev/null
+    rm -f "$pin"
+  fi
 fi
