@@ -82,10 +82,12 @@ LONGLONG NextReport(Run& run, DWORD from, LONGLONG since) {
 double CpuPercent(Run& run, bool moving, DWORD ms) {
     double before = ProcessSeconds(run.process.hProcess);
     DWORD start = GetTickCount();
+    // Values of its own: the timed changes that follow must each move the
+    // wheel, the first one too, or it could have nothing to report.
     LONG x = 0;
     while (GetTickCount() - start < ms) {
         if (moving)
-            Change(run, x = x == 1000 ? 60000 : 1000);
+            Change(run, x = x == 2000 ? 50000 : 2000);
         Sleep(20);
     }
     double wall = (GetTickCount() - start) / 1000.0;
