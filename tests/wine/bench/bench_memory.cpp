@@ -12,6 +12,11 @@ HANDLE TheMutex() {
     return mutex;
 }
 
+HANDLE TheRecordedEvent() {
+    static HANDLE event = CreateEventA(nullptr, FALSE, FALSE, kRecordedEventName);
+    return event;
+}
+
 } // namespace
 
 Memory* OpenMemory() {
@@ -61,6 +66,8 @@ void RecordDriverEvent(Memory* memory, DWORD kind, const DWORD* values, int coun
     for (int i = 0; i < count && i < 5; ++i)
         event.values[i] = values[i];
     ++memory->driverEventCount;
+    if (HANDLE recorded = TheRecordedEvent())
+        SetEvent(recorded);
 }
 
 } // namespace bench

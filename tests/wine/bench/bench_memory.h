@@ -79,6 +79,9 @@ constexpr const char* kMutexName = "BriskarnTestBenchLock";
 // Set by the runner after a change of a wheel or the keyboard; the
 // DirectInput double then signals the program's notification events.
 constexpr const char* kChangedEventName = "BriskarnTestBenchChanged";
+// Set by the driver double after each record, so that a waiting runner wakes
+// at once instead of polling the bench.
+constexpr const char* kRecordedEventName = "BriskarnTestBenchRecorded";
 
 // The bench, created at its first open; null when it cannot be had.
 Memory* OpenMemory();

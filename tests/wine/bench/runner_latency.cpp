@@ -54,17 +54,17 @@ LONGLONG Change(Run& run, LONG x) {
         QueryPerformanceCounter(&now);
         slot.changed = at = now.QuadPart;
     }
-    HANDLE changed = CreateEventA(nullptr, FALSE, FALSE, bench::kChangedEventName);
+    static HANDLE changed = CreateEventA(nullptr, FALSE, FALSE, bench::kChangedEventName);
     SetEvent(changed);
-    CloseHandle(changed);
     return at;
 }
 
 // The arrival of the first report after `since`, or 0 when none came
 // within two seconds.
 LONGLONG NextReport(Run& run, DWORD from, LONGLONG since) {
+    static HANDLE recorded = CreateEventA(nullptr, FALSE, FALSE, bench::kRecordedEventName);
     DWORD start = GetTickCount();
-    while (GetTickCount() - start < 2000) {
+    for (DWORD waited = 0; waited < 2000; waited = GetTickCount() - start) {
         {
             bench::Lock lock;
             for (DWORD i = from; i < run.memory->driverEventCount; ++i) {
@@ -74,7 +74,7 @@ LONGLONG NextReport(Run& run, DWORD from, LONGLONG since) {
                     return event.ticks;
             }
         }
-        Sleep(1);
+        WaitForSingleObject(recorded, recorded ? 2000 - waited : 1);
     }
     return 0;
 }
