@@ -1,8 +1,8 @@
 // The test bench that the scenario runner shares with the two doubles loaded
 // into BRISKARN.EXE under Wine: the driver's answers and the record of what
 // it was sent, the joystick slots, the keyboard and the failures to inject.
-// One named mapping; every access under the named mutex, so that a wheel
-// change or a report is seen whole.
+// One named mapping; every access under its lock, so that a wheel change or
+// a report is seen whole.
 #pragma once
 
 #include <cstddef>
@@ -57,6 +57,7 @@ struct Memory {
     DWORD callbackCount;
     DWORD refuseRead;
     DWORD refuseWrite;
+    LONG lock; // see Lock
     // DirectInput.
     Slot slots[kSlots];
     BYTE keyboard[256];
@@ -70,7 +71,8 @@ struct Memory {
 
 static_assert(sizeof(DriverEvent) == 32, "driver event record");
 static_assert(offsetof(Slot, state) == 104 && sizeof(Slot) == 376, "slot record");
-static_assert(offsetof(Memory, slots) == 32 && offsetof(Memory, driverEvents) % 8 == 0,
+static_assert(offsetof(Memory, lock) == 28 && offsetof(Memory, slots) == 32 &&
+                  offsetof(Memory, driverEvents) % 8 == 0,
               "bench layout");
 
 // Names shared by the runner and the doubles; they live in one wineserver.
@@ -86,7 +88,11 @@ constexpr const char* kRecordedEventName = "BriskarnTestBenchRecorded";
 // The bench, created at its first open; null when it cannot be had.
 Memory* OpenMemory();
 
-// Holds the bench's mutex for its lifetime.
+// Holds the bench's lock for its lifetime. A lock word in the mapping rather
+// than a named mutex: a mutex costs two wineserver trips a section, which
+// the latency run would count against the program, and every section is a
+// few copies long. A holder that ended inside its section (a program killed
+// by the runner) is taken over after a while, as an abandoned mutex is.
 class Lock {
   public:
     Lock();
@@ -95,7 +101,7 @@ class Lock {
     Lock& operator=(const Lock&) = delete;
 
   private:
-    HANDLE m_mutex;
+    volatile LONG* m_word;
 };
 
 // Appends to the driver's record; bench lock held.

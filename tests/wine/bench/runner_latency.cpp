@@ -91,7 +91,7 @@ double CpuPercent(Run& run, bool moving, DWORD ms) {
         Sleep(20);
     }
     double wall = (GetTickCount() - start) / 1000.0;
-    return 100.0 * (ProcessSeconds(run.process.hProcess) - before) / wall;
+    return std::max(0.0, 100.0 * (ProcessSeconds(run.process.hProcess) - before) / wall);
 }
 
 void Measure(Run& run, const char* mode, int changes) {
