@@ -8,6 +8,7 @@
 #include "dinput/com_object.h"
 #include "dinput/failures.h"
 #include "dinput/input_devices.h"
+#include "testbed/dinput_answers.h"
 
 namespace hosted {
 namespace {
@@ -16,14 +17,9 @@ class JoyConfigObject : public ComObject<IDirectInputJoyConfig> {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
         MachineLock lock = LockMachine();
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (riid != IID_IUnknown && riid != IID_IDirectInputJoyConfig)
-            return E_NOINTERFACE;
-        AddRef();
-        *object = static_cast<IDirectInputJoyConfig*>(this);
-        return S_OK;
+        return AnswerQueryInterface(static_cast<IDirectInputJoyConfig*>(this), riid, object,
+                                    {&IID_IUnknown, &IID_IDirectInputJoyConfig},
+                                    []() -> HRESULT { return S_OK; });
     }
 
     HRESULT STDMETHODCALLTYPE Acquire() override {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "testbed/step_words.h"
+
 namespace hosted {
 namespace {
 
@@ -37,32 +39,6 @@ const StepKind* FindStepKind(const std::string& name) {
         if (name == kind.name)
             return &kind;
     return nullptr;
-}
-
-bool ParseNumber(const std::string& text, std::uint64_t* value) {
-    bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    std::size_t start = hex ? 2 : 0;
-    if (text.size() <= start)
-        return false;
-    std::uint64_t result = 0;
-    for (std::size_t i = start; i < text.size(); ++i) {
-        char c = text[i];
-        unsigned digit;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (hex && c >= 'a' && c <= 'f')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (hex && c >= 'A' && c <= 'F')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else
-            return false;
-        std::uint64_t next = result * (hex ? 16 : 10) + digit;
-        if (next / (hex ? 16 : 10) != result)
-            return false;
-        result = next;
-    }
-    *value = result;
-    return true;
 }
 
 bool ParseSettings(const Step& step, std::size_t skip, const std::vector<std::string>& allowed,

@@ -34,7 +34,6 @@ enum class StepOutcome {
 StepOutcome CarryOutStep(const Step& step, std::string* error);
 
 // Helpers for handlers.
-bool ParseNumber(const std::string& text, std::uint64_t* value);
 // "name=value" words after the first `skip` words; false on anything else.
 bool ParseSettings(const Step& step, std::size_t skip, const std::vector<std::string>& allowed,
                    std::vector<std::pair<std::string, std::uint64_t>>* settings,

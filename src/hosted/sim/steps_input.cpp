@@ -10,6 +10,7 @@
 #include "kernel/failures.h"
 #include "sim/game_devices.h"
 #include "sim/steps.h"
+#include "testbed/step_words.h"
 #include "testbed/wheel_layout.h"
 #include "winmm/timer_settings.h"
 

@@ -14,6 +14,7 @@
 #include "com_double.h"
 #include "device_double.h"
 #include "injected.h"
+#include "testbed/dinput_answers.h"
 #include "testbed/wheel_layout.h"
 
 namespace {
@@ -30,14 +31,9 @@ int SlotOfInstance(REFGUID instance) {
 class JoyConfigDouble : public ComDouble<IDirectInputJoyConfig> {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (riid != IID_IUnknown && riid != IID_IDirectInputJoyConfig)
-            return E_NOINTERFACE;
-        AddRef();
-        *object = static_cast<IDirectInputJoyConfig*>(this);
-        return S_OK;
+        return AnswerQueryInterface(static_cast<IDirectInputJoyConfig*>(this), riid, object,
+                                    {&IID_IUnknown, &IID_IDirectInputJoyConfig},
+                                    []() -> HRESULT { return S_OK; });
     }
 
     HRESULT STDMETHODCALLTYPE Acquire() override {
@@ -138,21 +134,14 @@ class JoyConfigDouble : public ComDouble<IDirectInputJoyConfig> {
 class DirectInputDouble : public ComDouble<IDirectInputA> {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (HRESULT injected = InjectedResult("IDirectInputA", "QueryInterface", -1))
-            return injected;
-        if (riid == IID_IUnknown || riid == IID_IDirectInputA) {
-            AddRef();
-            *object = static_cast<IDirectInputA*>(this);
-            return S_OK;
-        }
-        if (riid == IID_IDirectInputJoyConfig) {
-            *object = static_cast<IDirectInputJoyConfig*>(new JoyConfigDouble);
-            return S_OK;
-        }
-        return E_NOINTERFACE;
+        return AnswerQueryInterface(
+            static_cast<IDirectInputA*>(this), riid, object, {&IID_IUnknown, &IID_IDirectInputA},
+            [] { return InjectedResult("IDirectInputA", "QueryInterface", -1); },
+            [](REFIID other) -> void* {
+                return other == IID_IDirectInputJoyConfig
+                           ? static_cast<IDirectInputJoyConfig*>(new JoyConfigDouble)
+                           : nullptr;
+            });
     }
 
     HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID instance, LPDIRECTINPUTDEVICEA* device,

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "runner.h"
+#include "testbed/step_words.h"
+#include "testbed/transcript_text.h"
 #include "testbed/wheel_layout.h"
 #include "window_capture.h"
 
@@ -520,16 +522,6 @@ bool StepSyscommand(Run& run, const Step& step, std::string* error, bool*) {
     return true;
 }
 
-std::string Quoted(const std::string& text) {
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\')
-            quoted += '\\';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
 // The snapshot's names for the kinds of control, as the simulated machine
 // writes them.
 std::string KindOf(HWND control) {
@@ -577,7 +569,7 @@ bool StepSnapshot(Run& run, const Step& step, std::string* error, bool*) {
         std::string text = kind == "icon" ? "" : TextOf(child);
         char line[1400];
         std::snprintf(line, sizeof line, "control %d %s text=%s checked=%d visible=%d enabled=%d",
-                      GetDlgCtrlID(child), kind.c_str(), Quoted(text).c_str(),
+                      GetDlgCtrlID(child), kind.c_str(), QuoteTranscriptText(text).c_str(),
                       static_cast<int>(check), IsWindowVisible(child) ? 1 : 0,
                       IsWindowEnabled(child) ? 1 : 0);
         Line(run, line);
@@ -647,28 +639,6 @@ const struct {
 };
 
 } // namespace
-
-bool ParseNumber(const std::string& text, unsigned long long* value) {
-    bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    if (text.size() <= (hex ? 2u : 0u))
-        return false;
-    unsigned long long result = 0;
-    for (std::size_t i = hex ? 2 : 0; i < text.size(); ++i) {
-        char c = text[i];
-        unsigned digit;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (hex && c >= 'a' && c <= 'f')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (hex && c >= 'A' && c <= 'F')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else
-            return false;
-        result = result * (hex ? 16 : 10) + digit;
-    }
-    *value = result;
-    return true;
-}
 
 bool CarryOut(Run& run, const Step& step, std::string* error, bool* refused) {
     *refused = false;

@@ -1,9 +1,9 @@
-#include "sim/step_words.h"
+#include "testbed/step_words.h"
 
 #include <algorithm>
 #include <cctype>
+#include <sstream>
 
-namespace hosted {
 namespace {
 
 bool Blank(char c) {
@@ -71,4 +71,47 @@ std::size_t CommentStart(const std::string& line) {
     return line.size();
 }
 
-} // namespace hosted
+bool SplitStepLine(const std::string& line, std::vector<std::string>* words, std::string* rest) {
+    const std::string step = line.substr(0, CommentStart(line));
+    std::istringstream split(step);
+    std::string word;
+    while (split >> word)
+        words->push_back(word);
+    if (words->empty())
+        return false;
+    if (words->size() > 1) {
+        std::size_t first = step.find((*words)[0]) + (*words)[0].size();
+        std::size_t second = step.find((*words)[1], first) + (*words)[1].size();
+        std::size_t begin = step.find_first_not_of(" \t", second);
+        std::size_t end = step.find_last_not_of(" \t\r");
+        if (begin != std::string::npos && end != std::string::npos && end >= begin)
+            *rest = step.substr(begin, end - begin + 1);
+    }
+    return true;
+}
+
+bool ParseNumber(const std::string& text, std::uint64_t* value) {
+    bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    std::size_t start = hex ? 2 : 0;
+    if (text.size() <= start)
+        return false;
+    std::uint64_t result = 0;
+    for (std::size_t i = start; i < text.size(); ++i) {
+        char c = text[i];
+        unsigned digit;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<unsigned>(c - '0');
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        else if (hex && c >= 'A' && c <= 'F')
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        else
+            return false;
+        std::uint64_t next = result * (hex ? 16 : 10) + digit;
+        if (next / (hex ? 16 : 10) != result)
+            return false;
+        result = next;
+    }
+    *value = result;
+    return true;
+}

@@ -1,14 +1,14 @@
 // Words of a step line. A word that starts with a double quote runs to the
 // quote that closes it, blanks and "#" included, and a doubled quote inside
 // stands for one ("say ""hi"""), so that any text without a line end can
-// be written as one word.
+// be written as one word. The simulated machine's runner and the one under
+// Wine read a scenario with these, so both take every line the same way.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
-
-namespace hosted {
 
 struct StepWord {
     std::string text;               // quotes taken off, doubled ones made single
@@ -27,4 +27,11 @@ std::string QuoteStepWord(const std::string& text);
 // outside quotes; the line's size when it has none.
 std::size_t CommentStart(const std::string& line);
 
-} // namespace hosted
+// The step on a scenario line: its words split at blanks, the comment left
+// out, and the free text after its first two words, blanks around it
+// dropped. False for a line that holds no step.
+bool SplitStepLine(const std::string& line, std::vector<std::string>* words, std::string* rest);
+
+// A decimal or 0x-prefixed hexadecimal number word; false for anything else,
+// a sign or a value past 64 bits included.
+bool ParseNumber(const std::string& text, std::uint64_t* value);
