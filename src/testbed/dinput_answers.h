@@ -42,6 +42,25 @@ HRESULT AnswerQueryInterface(Interface* self, REFIID riid, void** object,
                                 [](REFIID) -> void* { return nullptr; });
 }
 
+// What DirectInputCreateA refuses once it has somewhere to answer: an outer
+// object, no module instance, a version before DirectInput 3 or after 7 (the
+// runtime of that time takes them all); DI_OK for a call it carries out.
+HRESULT DirectInputCreateRefusal(HINSTANCE instance, DWORD version, LPUNKNOWN outer);
+
+// The joystick configuration interface's own acquisition: exclusive
+// cooperation with a window first, then acquiring it as often as the
+// program likes.
+class JoyConfigAccess {
+  public:
+    HRESULT SetCooperativeLevel(HWND window, DWORD flags);
+    HRESULT Acquire();
+    HRESULT Unacquire(); // S_FALSE when it was not acquired
+
+  private:
+    bool m_cooperative = false;
+    bool m_acquired = false;
+};
+
 // A device's SetCooperativeLevel takes exactly one of exclusive and
 // non-exclusive, one of foreground and background, and a window.
 bool DeviceCooperationValid(HWND window, DWORD flags);

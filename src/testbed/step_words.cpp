@@ -115,3 +115,23 @@ bool ParseNumber(const std::string& text, std::uint64_t* value) {
     *value = result;
     return true;
 }
+
+bool ParseStepSettings(const std::vector<std::string>& words, std::size_t skip,
+                       const std::vector<std::string>& allowed,
+                       std::vector<std::pair<std::string, std::uint64_t>>* settings,
+                       std::string* error) {
+    for (std::size_t i = skip; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        std::size_t equals = word.find('=');
+        std::string name = word.substr(0, equals);
+        bool known = std::find(allowed.begin(), allowed.end(), name) != allowed.end();
+        std::uint64_t value = 0;
+        if (equals == std::string::npos || !known ||
+            !ParseNumber(word.substr(equals + 1), &value)) {
+            *error = "unexpected '" + word + "'";
+            return false;
+        }
+        settings->emplace_back(name, value);
+    }
+    return true;
+}

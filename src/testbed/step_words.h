@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct StepWord {
@@ -35,3 +36,10 @@ bool SplitStepLine(const std::string& line, std::vector<std::string>* words, std
 // A decimal or 0x-prefixed hexadecimal number word; false for anything else,
 // a sign or a value past 64 bits included.
 bool ParseNumber(const std::string& text, std::uint64_t* value);
+
+// "name=value" words from `words[skip]` on, each name one of `allowed` and
+// each value a number; false with the word when one is not.
+bool ParseStepSettings(const std::vector<std::string>& words, std::size_t skip,
+                       const std::vector<std::string>& allowed,
+                       std::vector<std::pair<std::string, std::uint64_t>>* settings,
+                       std::string* error);

@@ -82,14 +82,8 @@ HRESULT WINAPI DirectInputCreateA(HINSTANCE instance, DWORD version, LPDIRECTINP
     HRESULT injected = InjectedResult("", "DirectInputCreateA", -1);
     if (injected != S_OK)
         return injected;
-    if (outer)
-        return DIERR_NOAGGREGATION;
-    if (!instance)
-        return DIERR_INVALIDPARAM;
-    if (version < 0x0300)
-        return DIERR_BETADIRECTINPUTVERSION;
-    if (version > 0x0700)
-        return DIERR_OLDDIRECTINPUTVERSION;
+    if (HRESULT refused = DirectInputCreateRefusal(instance, version, outer))
+        return refused;
     *directInput = new DirectInputObject;
     return DI_OK;
 }

@@ -26,30 +26,21 @@ class JoyConfigObject : public ComObject<IDirectInputJoyConfig> {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("Acquire", -1))
             return injected;
-        if (!m_cooperative)
-            return DIERR_INVALIDPARAM;
-        m_acquired = true;
-        return DI_OK;
+        return m_access.Acquire();
     }
 
     HRESULT STDMETHODCALLTYPE Unacquire() override {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("Unacquire", -1))
             return injected;
-        if (!m_acquired)
-            return S_FALSE;
-        m_acquired = false;
-        return DI_OK;
+        return m_access.Unacquire();
     }
 
     HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("SetCooperativeLevel", -1))
             return injected;
-        if (!window || !(flags & DISCL_EXCLUSIVE))
-            return DIERR_INVALIDPARAM;
-        m_cooperative = true;
-        return DI_OK;
+        return m_access.SetCooperativeLevel(window, flags);
     }
 
     HRESULT STDMETHODCALLTYPE GetConfig(UINT slot, LPDIJOYCONFIG config, DWORD flags) override {
@@ -91,8 +82,7 @@ class JoyConfigObject : public ComObject<IDirectInputJoyConfig> {
         return InjectedResult("IDirectInputJoyConfig", method, slot);
     }
 
-    bool m_cooperative = false;
-    bool m_acquired = false;
+    JoyConfigAccess m_access;
 };
 
 } // namespace

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "testbed/step_words.h"
-
 namespace hosted {
 namespace {
 
@@ -39,27 +37,6 @@ const StepKind* FindStepKind(const std::string& name) {
         if (name == kind.name)
             return &kind;
     return nullptr;
-}
-
-bool ParseSettings(const Step& step, std::size_t skip, const std::vector<std::string>& allowed,
-                   std::vector<std::pair<std::string, std::uint64_t>>* settings,
-                   std::string* error) {
-    for (std::size_t i = skip; i < step.words.size(); ++i) {
-        const std::string& word = step.words[i];
-        std::size_t equals = word.find('=');
-        std::string name = word.substr(0, equals);
-        bool known = false;
-        for (const std::string& candidate : allowed)
-            known = known || candidate == name;
-        std::uint64_t value = 0;
-        if (equals == std::string::npos || !known ||
-            !ParseNumber(word.substr(equals + 1), &value)) {
-            *error = "unexpected '" + word + "'";
-            return false;
-        }
-        settings->emplace_back(name, value);
-    }
-    return true;
 }
 
 } // namespace hosted

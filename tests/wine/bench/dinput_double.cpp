@@ -39,28 +39,19 @@ class JoyConfigDouble : public ComDouble<IDirectInputJoyConfig> {
     HRESULT STDMETHODCALLTYPE Acquire() override {
         if (HRESULT injected = InjectedResult("IDirectInputJoyConfig", "Acquire", -1))
             return injected;
-        if (!m_cooperative)
-            return DIERR_INVALIDPARAM;
-        m_acquired = true;
-        return DI_OK;
+        return m_access.Acquire();
     }
 
     HRESULT STDMETHODCALLTYPE Unacquire() override {
         if (HRESULT injected = InjectedResult("IDirectInputJoyConfig", "Unacquire", -1))
             return injected;
-        if (!m_acquired)
-            return S_FALSE;
-        m_acquired = false;
-        return DI_OK;
+        return m_access.Unacquire();
     }
 
     HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override {
         if (HRESULT injected = InjectedResult("IDirectInputJoyConfig", "SetCooperativeLevel", -1))
             return injected;
-        if (!window || !(flags & DISCL_EXCLUSIVE))
-            return DIERR_INVALIDPARAM;
-        m_cooperative = true;
-        return DI_OK;
+        return m_access.SetCooperativeLevel(window, flags);
     }
 
     HRESULT STDMETHODCALLTYPE SendNotify() override { return DI_OK; }
@@ -127,8 +118,7 @@ class JoyConfigDouble : public ComDouble<IDirectInputJoyConfig> {
     }
 
   private:
-    bool m_cooperative = false;
-    bool m_acquired = false;
+    JoyConfigAccess m_access;
 };
 
 class DirectInputDouble : public ComDouble<IDirectInputA> {
@@ -202,8 +192,6 @@ void StartWatcher() {
 
 } // namespace
 
-// Versions from DirectInput 3 to 7 are accepted, as the runtime of that time
-// would.
 extern "C" HRESULT WINAPI DoubleDirectInputCreateA(HINSTANCE instance, DWORD version,
                                                    LPDIRECTINPUTA* directInput, LPUNKNOWN outer) {
     if (!directInput)
@@ -211,14 +199,8 @@ extern "C" HRESULT WINAPI DoubleDirectInputCreateA(HINSTANCE instance, DWORD ver
     *directInput = nullptr;
     if (HRESULT injected = InjectedResult("", "DirectInputCreateA", -1))
         return injected;
-    if (outer)
-        return DIERR_NOAGGREGATION;
-    if (!instance)
-        return DIERR_INVALIDPARAM;
-    if (version < 0x0300)
-        return DIERR_BETADIRECTINPUTVERSION;
-    if (version > 0x0700)
-        return DIERR_OLDDIRECTINPUTVERSION;
+    if (HRESULT refused = DirectInputCreateRefusal(instance, version, outer))
+        return refused;
     if (!bench::OpenMemory())
         return DIERR_GENERIC;
     StartWatcher();

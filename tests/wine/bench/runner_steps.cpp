@@ -12,26 +12,6 @@ namespace {
 
 using Settings = std::vector<std::pair<std::string, unsigned long long>>;
 
-bool ParseSettings(const Step& step, std::size_t skip, const std::vector<std::string>& allowed,
-                   Settings* settings, std::string* error) {
-    for (std::size_t i = skip; i < step.words.size(); ++i) {
-        const std::string& word = step.words[i];
-        std::size_t equals = word.find('=');
-        std::string name = word.substr(0, equals);
-        bool known = false;
-        for (const std::string& candidate : allowed)
-            known = known || candidate == name;
-        unsigned long long value = 0;
-        if (equals == std::string::npos || !known ||
-            !ParseNumber(word.substr(equals + 1), &value)) {
-            *error = "unexpected '" + word + "'";
-            return false;
-        }
-        settings->emplace_back(name, value);
-    }
-    return true;
-}
-
 bool Refuse(const std::string& what, std::string* error, bool* refused) {
     *error = what + " is a step only the simulated machine can do";
     *refused = true;
@@ -75,7 +55,7 @@ bool StepDriver(Run& run, const Step& step, std::string* error, bool* refused) {
     bench::Lock lock;
     bench::Memory& m = *run.memory;
     if (what == "absent") {
-        if (!ParseSettings(step, 2, {"error"}, &settings, error))
+        if (!ParseStepSettings(step.words, 2, {"error"}, &settings, error))
             return false;
         m.driverPresent = 0;
         m.openError = 2;
@@ -87,7 +67,7 @@ bool StepDriver(Run& run, const Step& step, std::string* error, bool* refused) {
         return true;
     }
     if (what == "present" || what == "set") {
-        if (!ParseSettings(step, 2, {"gamemax", "count", "rate"}, &settings, error))
+        if (!ParseStepSettings(step.words, 2, {"gamemax", "count", "rate"}, &settings, error))
             return false;
         for (const auto& s : settings) {
             if (s.first == "rate" && s.second != 0)
