@@ -10,6 +10,7 @@
 #include "core/machine.h"
 #include "dinput/com_object.h"
 #include "dinput/failures.h"
+#include "testbed/dinput_answers.h"
 
 namespace hosted {
 namespace {
@@ -25,17 +26,10 @@ class DeviceObject : public ComObject<IDirectInputDevice2A> {
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
         MachineLock lock = LockMachine();
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (HRESULT injected = Injected("QueryInterface"))
-            return injected;
-        if (riid != IID_IUnknown && riid != IID_IDirectInputDeviceA &&
-            riid != IID_IDirectInputDevice2A)
-            return E_NOINTERFACE;
-        AddRef();
-        *object = static_cast<IDirectInputDevice2A*>(this);
-        return S_OK;
+        return AnswerQueryInterface(
+            static_cast<IDirectInputDevice2A*>(this), riid, object,
+            {&IID_IUnknown, &IID_IDirectInputDeviceA, &IID_IDirectInputDevice2A},
+            [this] { return Injected("QueryInterface"); });
     }
 
     HRESULT STDMETHODCALLTYPE GetCapabilities(LPDIDEVCAPS caps) override {
@@ -72,20 +66,7 @@ class DeviceObject : public ComObject<IDirectInputDevice2A> {
                 return DIERR_INVALIDPARAM;
             objects = m_device->objects;
         }
-        for (const InputObject& object : objects) {
-            DWORD wanted = DIDFT_GETTYPE(flags);
-            if (wanted != DIDFT_ALL && !(DIDFT_GETTYPE(object.type) & wanted))
-                continue;
-            DIDEVICEOBJECTINSTANCEA instance;
-            std::memset(&instance, 0, sizeof instance);
-            instance.dwSize = sizeof instance;
-            instance.guidType = object.guidType ? *object.guidType : GUID_Button;
-            instance.dwOfs = object.offset;
-            instance.dwType = object.type;
-            std::strncpy(instance.tszName, object.name.c_str(), sizeof instance.tszName - 1);
-            if (callback(&instance, reference) == DIENUM_STOP)
-                break;
-        }
+        ListDeviceObjects(objects, callback, reference, flags);
         return DI_OK;
     }
 
@@ -157,9 +138,7 @@ class DeviceObject : public ComObject<IDirectInputDevice2A> {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("SetCooperativeLevel"))
             return injected;
-        bool oneMode = !(flags & DISCL_EXCLUSIVE) != !(flags & DISCL_NONEXCLUSIVE);
-        bool oneScope = !(flags & DISCL_FOREGROUND) != !(flags & DISCL_BACKGROUND);
-        if (!oneMode || !oneScope || !window)
+        if (!DeviceCooperationValid(window, flags))
             return DIERR_INVALIDPARAM;
         if (m_acquired)
             return DIERR_ACQUIRED;

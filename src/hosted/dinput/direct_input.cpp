@@ -12,6 +12,7 @@
 #include "dinput/failures.h"
 #include "dinput/input_devices.h"
 #include "dinput/joy_config.h"
+#include "testbed/dinput_answers.h"
 
 namespace hosted {
 namespace {
@@ -22,22 +23,12 @@ class DirectInputObject : public ComObject<IDirectInputA> {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
         MachineLock lock = LockMachine();
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        HRESULT injected = InjectedResult("IDirectInputA", "QueryInterface", -1);
-        if (injected != S_OK)
-            return injected;
-        if (riid == IID_IUnknown || riid == IID_IDirectInputA) {
-            AddRef();
-            *object = static_cast<IDirectInputA*>(this);
-            return S_OK;
-        }
-        if (riid == IID_IDirectInputJoyConfig) {
-            *object = NewJoyConfig();
-            return S_OK;
-        }
-        return E_NOINTERFACE;
+        return AnswerQueryInterface(
+            static_cast<IDirectInputA*>(this), riid, object, {&IID_IUnknown, &IID_IDirectInputA},
+            [] { return InjectedResult("IDirectInputA", "QueryInterface", -1); },
+            [](REFIID other) -> void* {
+                return other == IID_IDirectInputJoyConfig ? NewJoyConfig() : nullptr;
+            });
     }
 
     HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID instance, LPDIRECTINPUTDEVICEA* device,
@@ -91,14 +82,8 @@ HRESULT WINAPI DirectInputCreateA(HINSTANCE instance, DWORD version, LPDIRECTINP
     HRESULT injected = InjectedResult("", "DirectInputCreateA", -1);
     if (injected != S_OK)
         return injected;
-    if (outer)
-        return DIERR_NOAGGREGATION;
-    if (!instance)
-        return DIERR_INVALIDPARAM;
-    if (version < 0x0300)
-        return DIERR_BETADIRECTINPUTVERSION;
-    if (version > 0x0700)
-        return DIERR_OLDDIRECTINPUTVERSION;
+    if (HRESULT refused = DirectInputCreateRefusal(instance, version, outer))
+        return refused;
     *directInput = new DirectInputObject;
     return DI_OK;
 }

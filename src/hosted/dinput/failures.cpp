@@ -6,6 +6,7 @@
 #include "core/forever.h"
 #include "core/format.h"
 #include "dinput/input_devices.h"
+#include "testbed/dinput_answers.h"
 
 namespace hosted {
 namespace {
@@ -114,19 +115,9 @@ HRESULT InjectedResult(const char* interfaceName, const char* method, int device
                      name.c_str());
         std::abort();
     }
-    // A game device is also an IDirectInputDeviceA.
-    const std::string alias = std::string("IDirectInputDeviceA::") + method;
-    HRESULT result = S_OK;
-    for (Rule& rule : Rules()) {
-        if (rule.method != name && !(device >= 0 && rule.method == alias))
-            continue;
-        if (rule.device >= 0 && rule.device != device)
-            continue;
-        ++rule.seen;
-        if (result == S_OK && (rule.call == 0 || rule.call == rule.seen))
-            result = rule.code;
-    }
-    return result;
+    std::vector<Rule>& rules = Rules();
+    return CountInjectedCall(rules.data(), rules.data() + rules.size(), interfaceName, method,
+                             device);
 }
 
 } // namespace hosted

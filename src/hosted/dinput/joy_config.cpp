@@ -8,6 +8,7 @@
 #include "dinput/com_object.h"
 #include "dinput/failures.h"
 #include "dinput/input_devices.h"
+#include "testbed/dinput_answers.h"
 
 namespace hosted {
 namespace {
@@ -16,44 +17,30 @@ class JoyConfigObject : public ComObject<IDirectInputJoyConfig> {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
         MachineLock lock = LockMachine();
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (riid != IID_IUnknown && riid != IID_IDirectInputJoyConfig)
-            return E_NOINTERFACE;
-        AddRef();
-        *object = static_cast<IDirectInputJoyConfig*>(this);
-        return S_OK;
+        return AnswerQueryInterface(static_cast<IDirectInputJoyConfig*>(this), riid, object,
+                                    {&IID_IUnknown, &IID_IDirectInputJoyConfig},
+                                    []() -> HRESULT { return S_OK; });
     }
 
     HRESULT STDMETHODCALLTYPE Acquire() override {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("Acquire", -1))
             return injected;
-        if (!m_cooperative)
-            return DIERR_INVALIDPARAM;
-        m_acquired = true;
-        return DI_OK;
+        return m_access.Acquire();
     }
 
     HRESULT STDMETHODCALLTYPE Unacquire() override {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("Unacquire", -1))
             return injected;
-        if (!m_acquired)
-            return S_FALSE;
-        m_acquired = false;
-        return DI_OK;
+        return m_access.Unacquire();
     }
 
     HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("SetCooperativeLevel", -1))
             return injected;
-        if (!window || !(flags & DISCL_EXCLUSIVE))
-            return DIERR_INVALIDPARAM;
-        m_cooperative = true;
-        return DI_OK;
+        return m_access.SetCooperativeLevel(window, flags);
     }
 
     HRESULT STDMETHODCALLTYPE GetConfig(UINT slot, LPDIJOYCONFIG config, DWORD flags) override {
@@ -95,8 +82,7 @@ class JoyConfigObject : public ComObject<IDirectInputJoyConfig> {
         return InjectedResult("IDirectInputJoyConfig", method, slot);
     }
 
-    bool m_cooperative = false;
-    bool m_acquired = false;
+    JoyConfigAccess m_access;
 };
 
 } // namespace

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "sim/registry_steps.h"
-#include "sim/step_words.h"
+#include "testbed/step_words.h"
 
 namespace hosted {
 namespace {

@@ -20,9 +20,9 @@
 #include "sim/program_module.h"
 #include "core/machine.h"
 #include "sim/runner.h"
-#include "sim/step_words.h"
 #include "sim/steps.h"
 #include "core/transcript.h"
+#include "testbed/step_words.h"
 
 namespace hosted {
 namespace {
@@ -48,25 +48,10 @@ std::vector<Step> ParseScenario(const std::string& text) {
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
-        line.erase(CommentStart(line));
         Step step;
         step.line = number;
-        std::istringstream words(line);
-        std::string word;
-        while (words >> word)
-            step.words.push_back(word);
-        if (step.words.empty())
-            continue;
-        // Free text: whatever follows the second word, blanks kept.
-        std::size_t first = line.find(step.words[0]) + step.words[0].size();
-        if (step.words.size() > 1) {
-            std::size_t second = line.find(step.words[1], first) + step.words[1].size();
-            std::size_t begin = line.find_first_not_of(" \t", second);
-            std::size_t end = line.find_last_not_of(" \t\r");
-            if (begin != std::string::npos && end != std::string::npos && end >= begin)
-                step.rest = line.substr(begin, end - begin + 1);
-        }
-        steps.push_back(step);
+        if (SplitStepLine(line, &step.words, &step.rest))
+            steps.push_back(step);
     }
     return steps;
 }

@@ -33,13 +33,6 @@ enum class StepOutcome {
 // run does every step.
 StepOutcome CarryOutStep(const Step& step, std::string* error);
 
-// Helpers for handlers.
-bool ParseNumber(const std::string& text, std::uint64_t* value);
-// "name=value" words after the first `skip` words; false on anything else.
-bool ParseSettings(const Step& step, std::size_t skip, const std::vector<std::string>& allowed,
-                   std::vector<std::pair<std::string, std::uint64_t>>* settings,
-                   std::string* error);
-
 // Program control, owned by the runner.
 bool RequestProgramStart(std::string* error);
 bool ProgramRunning();

@@ -10,6 +10,7 @@
 #include "kernel/failures.h"
 #include "sim/game_devices.h"
 #include "sim/steps.h"
+#include "testbed/step_words.h"
 #include "testbed/wheel_layout.h"
 #include "winmm/timer_settings.h"
 
@@ -93,7 +94,7 @@ bool StepSlotObject(const Step& step, unsigned slot, std::string* error) {
         *error = "expected 'slot N object NAME type=T offset=O'";
         return false;
     }
-    if (!ParseSettings(step, next, {"type", "offset"}, &settings, error))
+    if (!ParseStepSettings(step.words, next, {"type", "offset"}, &settings, error))
         return false;
     DWORD type = 0, offset = 0;
     int seen = 0;
@@ -275,7 +276,7 @@ bool StepTimer(const Step& step, std::string* error) {
     }
     std::vector<std::pair<std::string, std::uint64_t>> settings;
     if (w.size() >= 3 && w[1] == "caps") {
-        if (!ParseSettings(step, 2, {"min", "max"}, &settings, error))
+        if (!ParseStepSettings(step.words, 2, {"min", "max"}, &settings, error))
             return false;
         for (auto& [name, value] : settings) {
             if (value > 0xFFFFFFFFull) {

@@ -6,6 +6,7 @@
 #include "sim/ending_signals.h"
 #include "sim/run_end.h"
 #include "sim/steps.h"
+#include "testbed/step_words.h"
 
 namespace hosted {
 
@@ -35,7 +36,7 @@ bool StepDriver(const Step& step, std::string* error) {
         return true;
     };
     if (verb == "absent") {
-        if (!ParseSettings(step, 2, {"error"}, &settings, error))
+        if (!ParseStepSettings(step.words, 2, {"error"}, &settings, error))
             return false;
         driver.present = false;
         driver.openError = ERROR_FILE_NOT_FOUND;
@@ -45,7 +46,7 @@ bool StepDriver(const Step& step, std::string* error) {
         return true;
     }
     if (verb == "present" || verb == "set") {
-        if (!ParseSettings(step, 2, {"gamemax", "count", "rate"}, &settings, error))
+        if (!ParseStepSettings(step.words, 2, {"gamemax", "count", "rate"}, &settings, error))
             return false;
         if (verb == "set" && settings.empty()) {
             *error = "expected 'driver set gamemax=N', 'count=N' or 'rate=N'";

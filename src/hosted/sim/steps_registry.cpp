@@ -20,8 +20,8 @@
 
 #include "core/machine.h"
 #include "sim/registry_steps.h"
-#include "sim/step_words.h"
 #include "sim/steps.h"
+#include "testbed/step_words.h"
 
 namespace hosted {
 namespace {

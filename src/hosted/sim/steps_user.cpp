@@ -7,6 +7,8 @@
 #include "core/format.h"
 #include "sim/steps.h"
 #include "core/transcript.h"
+#include "testbed/step_words.h"
+#include "testbed/transcript_text.h"
 
 namespace hosted {
 namespace {
@@ -37,16 +39,6 @@ bool ParseControlId(const Step& step, int* id, std::string* error) {
     }
     *id = negativeOne ? -1 : static_cast<int>(value);
     return true;
-}
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\')
-            quoted += '\\';
-        quoted += c;
-    }
-    return quoted + "\"";
 }
 
 // The snapshot's names, which transcripts compare against.
@@ -184,8 +176,8 @@ bool StepSnapshot(const Step& step, std::string* error) {
     }
     for (const ControlView& control : window.controls)
         TranscriptLine(Format("control %d %s text=%s checked=%d visible=%d enabled=%d", control.id,
-                              SnapshotKind(control), Quoted(control.text).c_str(), control.check,
-                              control.visible ? 1 : 0, control.enabled ? 1 : 0));
+                              SnapshotKind(control), QuoteTranscriptText(control.text).c_str(),
+                              control.check, control.visible ? 1 : 0, control.enabled ? 1 : 0));
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "bench_memory.h"
 #include "com_double.h"
 #include "injected.h"
+#include "testbed/dinput_answers.h"
 #include "testbed/wheel_layout.h"
 
 namespace {
@@ -37,17 +38,10 @@ class DeviceDouble : public ComDouble<IDirectInputDevice2A> {
     ~DeviceDouble() override { Listen(false); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (HRESULT injected = Injected("QueryInterface"))
-            return injected;
-        if (riid != IID_IUnknown && riid != IID_IDirectInputDeviceA &&
-            riid != IID_IDirectInputDevice2A)
-            return E_NOINTERFACE;
-        AddRef();
-        *object = static_cast<IDirectInputDevice2A*>(this);
-        return S_OK;
+        return AnswerQueryInterface(
+            static_cast<IDirectInputDevice2A*>(this), riid, object,
+            {&IID_IUnknown, &IID_IDirectInputDeviceA, &IID_IDirectInputDevice2A},
+            [this] { return Injected("QueryInterface"); });
     }
 
     HRESULT STDMETHODCALLTYPE GetCapabilities(LPDIDEVCAPS caps) override {
@@ -89,20 +83,7 @@ class DeviceDouble : public ComDouble<IDirectInputDevice2A> {
             buttons = memory->slots[m_slot].buttons;
             povs = memory->slots[m_slot].povs;
         }
-        for (const WheelObject& object : WheelObjects(buttons, povs)) {
-            DWORD wanted = DIDFT_GETTYPE(flags);
-            if (wanted != DIDFT_ALL && !(DIDFT_GETTYPE(object.type) & wanted))
-                continue;
-            DIDEVICEOBJECTINSTANCEA instance;
-            std::memset(&instance, 0, sizeof instance);
-            instance.dwSize = sizeof instance;
-            instance.guidType = *object.guidType;
-            instance.dwOfs = object.offset;
-            instance.dwType = object.type;
-            lstrcpynA(instance.tszName, object.name.c_str(), sizeof instance.tszName);
-            if (callback(&instance, reference) == DIENUM_STOP)
-                break;
-        }
+        ListDeviceObjects(WheelObjects(buttons, povs), callback, reference, flags);
         return DI_OK;
     }
 
@@ -187,9 +168,7 @@ class DeviceDouble : public ComDouble<IDirectInputDevice2A> {
     HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override {
         if (HRESULT injected = Injected("SetCooperativeLevel"))
             return injected;
-        bool oneMode = !(flags & DISCL_EXCLUSIVE) != !(flags & DISCL_NONEXCLUSIVE);
-        bool oneScope = !(flags & DISCL_FOREGROUND) != !(flags & DISCL_BACKGROUND);
-        if (!oneMode || !oneScope || !window)
+        if (!DeviceCooperationValid(window, flags))
             return DIERR_INVALIDPARAM;
         if (m_acquired)
             return DIERR_ACQUIRED;

@@ -14,6 +14,7 @@
 #include "com_double.h"
 #include "device_double.h"
 #include "injected.h"
+#include "testbed/dinput_answers.h"
 #include "testbed/wheel_layout.h"
 
 namespace {
@@ -30,41 +31,27 @@ int SlotOfInstance(REFGUID instance) {
 class JoyConfigDouble : public ComDouble<IDirectInputJoyConfig> {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (riid != IID_IUnknown && riid != IID_IDirectInputJoyConfig)
-            return E_NOINTERFACE;
-        AddRef();
-        *object = static_cast<IDirectInputJoyConfig*>(this);
-        return S_OK;
+        return AnswerQueryInterface(static_cast<IDirectInputJoyConfig*>(this), riid, object,
+                                    {&IID_IUnknown, &IID_IDirectInputJoyConfig},
+                                    []() -> HRESULT { return S_OK; });
     }
 
     HRESULT STDMETHODCALLTYPE Acquire() override {
         if (HRESULT injected = InjectedResult("IDirectInputJoyConfig", "Acquire", -1))
             return injected;
-        if (!m_cooperative)
-            return DIERR_INVALIDPARAM;
-        m_acquired = true;
-        return DI_OK;
+        return m_access.Acquire();
     }
 
     HRESULT STDMETHODCALLTYPE Unacquire() override {
         if (HRESULT injected = InjectedResult("IDirectInputJoyConfig", "Unacquire", -1))
             return injected;
-        if (!m_acquired)
-            return S_FALSE;
-        m_acquired = false;
-        return DI_OK;
+        return m_access.Unacquire();
     }
 
     HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override {
         if (HRESULT injected = InjectedResult("IDirectInputJoyConfig", "SetCooperativeLevel", -1))
             return injected;
-        if (!window || !(flags & DISCL_EXCLUSIVE))
-            return DIERR_INVALIDPARAM;
-        m_cooperative = true;
-        return DI_OK;
+        return m_access.SetCooperativeLevel(window, flags);
     }
 
     HRESULT STDMETHODCALLTYPE SendNotify() override { return DI_OK; }
@@ -131,28 +118,20 @@ class JoyConfigDouble : public ComDouble<IDirectInputJoyConfig> {
     }
 
   private:
-    bool m_cooperative = false;
-    bool m_acquired = false;
+    JoyConfigAccess m_access;
 };
 
 class DirectInputDouble : public ComDouble<IDirectInputA> {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (HRESULT injected = InjectedResult("IDirectInputA", "QueryInterface", -1))
-            return injected;
-        if (riid == IID_IUnknown || riid == IID_IDirectInputA) {
-            AddRef();
-            *object = static_cast<IDirectInputA*>(this);
-            return S_OK;
-        }
-        if (riid == IID_IDirectInputJoyConfig) {
-            *object = static_cast<IDirectInputJoyConfig*>(new JoyConfigDouble);
-            return S_OK;
-        }
-        return E_NOINTERFACE;
+        return AnswerQueryInterface(
+            static_cast<IDirectInputA*>(this), riid, object, {&IID_IUnknown, &IID_IDirectInputA},
+            [] { return InjectedResult("IDirectInputA", "QueryInterface", -1); },
+            [](REFIID other) -> void* {
+                return other == IID_IDirectInputJoyConfig
+                           ? static_cast<IDirectInputJoyConfig*>(new JoyConfigDouble)
+                           : nullptr;
+            });
     }
 
     HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID instance, LPDIRECTINPUTDEVICEA* device,
@@ -213,8 +192,6 @@ void StartWatcher() {
 
 } // namespace
 
-// Versions from DirectInput 3 to 7 are accepted, as the runtime of that time
-// would.
 extern "C" HRESULT WINAPI DoubleDirectInputCreateA(HINSTANCE instance, DWORD version,
                                                    LPDIRECTINPUTA* directInput, LPUNKNOWN outer) {
     if (!directInput)
@@ -222,14 +199,8 @@ extern "C" HRESULT WINAPI DoubleDirectInputCreateA(HINSTANCE instance, DWORD ver
     *directInput = nullptr;
     if (HRESULT injected = InjectedResult("", "DirectInputCreateA", -1))
         return injected;
-    if (outer)
-        return DIERR_NOAGGREGATION;
-    if (!instance)
-        return DIERR_INVALIDPARAM;
-    if (version < 0x0300)
-        return DIERR_BETADIRECTINPUTVERSION;
-    if (version > 0x0700)
-        return DIERR_OLDDIRECTINPUTVERSION;
+    if (HRESULT refused = DirectInputCreateRefusal(instance, version, outer))
+        return refused;
     if (!bench::OpenMemory())
         return DIERR_GENERIC;
     StartWatcher();

@@ -57,8 +57,6 @@ HWND ActiveWindow(const Run& run);
 bool IsMessageBox(HWND window);
 std::string TextOf(HWND window);
 
-bool ParseNumber(const std::string& text, unsigned long long* value);
-
 // The --latency mode: both wheels measured, a line each on standard output
 // and in the transcript; `reset` gives the bench its fresh state.
 int RunLatency(Run& run, int changes, void (*reset)(Run&));

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "runner.h"
+#include "testbed/step_words.h"
 
 namespace {
 
@@ -25,29 +26,10 @@ std::vector<Step> ReadSteps(const char* path, bool* readable) {
     int number = 0;
     while (std::getline(file, line)) {
         ++number;
-        std::size_t hash = line.find('#');
-        if (hash != std::string::npos)
-            line.resize(hash);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
         Step step;
         step.line = number;
-        std::istringstream words(line);
-        std::string word;
-        while (words >> word)
-            step.words.push_back(word);
-        if (step.words.empty())
-            continue;
-        // The rest after the first two words, blanks around it dropped.
-        std::size_t at = line.find(step.words[0]);
-        at = step.words.size() > 1
-                 ? line.find(step.words[1], at + step.words[0].size()) + step.words[1].size()
-                 : line.size();
-        std::size_t begin = line.find_first_not_of(" \t", at);
-        std::size_t end = line.find_last_not_of(" \t");
-        if (begin != std::string::npos && end != std::string::npos && end >= begin)
-            step.rest = line.substr(begin, end - begin + 1);
-        steps.push_back(step);
+        if (SplitStepLine(line, &step.words, &step.rest))
+            steps.push_back(step);
     }
     return steps;
 }

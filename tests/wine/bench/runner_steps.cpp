@@ -3,32 +3,14 @@
 #include <cstring>
 
 #include "runner.h"
+#include "testbed/step_words.h"
+#include "testbed/transcript_text.h"
 #include "testbed/wheel_layout.h"
 #include "window_capture.h"
 
 namespace {
 
 using Settings = std::vector<std::pair<std::string, unsigned long long>>;
-
-bool ParseSettings(const Step& step, std::size_t skip, const std::vector<std::string>& allowed,
-                   Settings* settings, std::string* error) {
-    for (std::size_t i = skip; i < step.words.size(); ++i) {
-        const std::string& word = step.words[i];
-        std::size_t equals = word.find('=');
-        std::string name = word.substr(0, equals);
-        bool known = false;
-        for (const std::string& candidate : allowed)
-            known = known || candidate == name;
-        unsigned long long value = 0;
-        if (equals == std::string::npos || !known ||
-            !ParseNumber(word.substr(equals + 1), &value)) {
-            *error = "unexpected '" + word + "'";
-            return false;
-        }
-        settings->emplace_back(name, value);
-    }
-    return true;
-}
 
 bool Refuse(const std::string& what, std::string* error, bool* refused) {
     *error = what + " is a step only the simulated machine can do";
@@ -73,7 +55,7 @@ bool StepDriver(Run& run, const Step& step, std::string* error, bool* refused) {
     bench::Lock lock;
     bench::Memory& m = *run.memory;
     if (what == "absent") {
-        if (!ParseSettings(step, 2, {"error"}, &settings, error))
+        if (!ParseStepSettings(step.words, 2, {"error"}, &settings, error))
             return false;
         m.driverPresent = 0;
         m.openError = 2;
@@ -85,7 +67,7 @@ bool StepDriver(Run& run, const Step& step, std::string* error, bool* refused) {
         return true;
     }
     if (what == "present" || what == "set") {
-        if (!ParseSettings(step, 2, {"gamemax", "count", "rate"}, &settings, error))
+        if (!ParseStepSettings(step.words, 2, {"gamemax", "count", "rate"}, &settings, error))
             return false;
         for (const auto& s : settings) {
             if (s.first == "rate" && s.second != 0)
@@ -520,16 +502,6 @@ bool StepSyscommand(Run& run, const Step& step, std::string* error, bool*) {
     return true;
 }
 
-std::string Quoted(const std::string& text) {
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\')
-            quoted += '\\';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
 // The snapshot's names for the kinds of control, as the simulated machine
 // writes them.
 std::string KindOf(HWND control) {
@@ -577,7 +549,7 @@ bool StepSnapshot(Run& run, const Step& step, std::string* error, bool*) {
         std::string text = kind == "icon" ? "" : TextOf(child);
         char line[1400];
         std::snprintf(line, sizeof line, "control %d %s text=%s checked=%d visible=%d enabled=%d",
-                      GetDlgCtrlID(child), kind.c_str(), Quoted(text).c_str(),
+                      GetDlgCtrlID(child), kind.c_str(), QuoteTranscriptText(text).c_str(),
                       static_cast<int>(check), IsWindowVisible(child) ? 1 : 0,
                       IsWindowEnabled(child) ? 1 : 0);
         Line(run, line);
@@ -647,28 +619,6 @@ const struct {
 };
 
 } // namespace
-
-bool ParseNumber(const std::string& text, unsigned long long* value) {
-    bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    if (text.size() <= (hex ? 2u : 0u))
-        return false;
-    unsigned long long result = 0;
-    for (std::size_t i = hex ? 2 : 0; i < text.size(); ++i) {
-        char c = text[i];
-        unsigned digit;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (hex && c >= 'a' && c <= 'f')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (hex && c >= 'A' && c <= 'F')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else
-            return false;
-        result = result * (hex ? 16 : 10) + digit;
-    }
-    *value = result;
-    return true;
-}
 
 bool CarryOut(Run& run, const Step& step, std::string* error, bool* refused) {
     *refused = false;
