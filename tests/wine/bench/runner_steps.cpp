@@ -135,6 +135,10 @@ bool StepSlot(Run& run, const Step& step, std::string* error, bool* refused) {
         *error = "expected 'slot N wheel ...'";
         return false;
     }
+    // The double's devices are the ones it enumerated when the program
+    // created them: none can be plugged in or changed under a running program.
+    if (run.started)
+        return Refuse("'slot N wheel' after 'start'", error, refused);
     bool polled = true;
     DWORD buttons = 10, povs = 1;
     std::string name = kDefaultWheelName;
