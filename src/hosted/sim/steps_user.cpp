@@ -7,6 +7,7 @@
 #include "core/format.h"
 #include "sim/steps.h"
 #include "core/transcript.h"
+#include "testbed/key_names.h"
 #include "testbed/step_words.h"
 #include "testbed/transcript_text.h"
 
@@ -131,28 +132,13 @@ bool StepSpin(const Step& step, std::string* error) {
 // `key NAME` or `key C`: a named key, or the key of one printable character
 // (a "#" in double quotes, as it would start a comment; a blank is `space`).
 bool StepKey(const Step& step, std::string* error) {
-    static const struct {
-        const char* name;
-        WPARAM key;
-        bool shift;
-    } kKeys[] = {
-        {"enter", VK_RETURN, false}, {"escape", VK_ESCAPE, false}, {"tab", VK_TAB, false},
-        {"shift+tab", VK_TAB, true}, {"space", VK_SPACE, false},   {"up", VK_UP, false},
-        {"down", VK_DOWN, false},    {"left", VK_LEFT, false},     {"right", VK_RIGHT, false},
-        {"home", VK_HOME, false},    {"end", VK_END, false},       {"backspace", VK_BACK, false},
-        {"delete", VK_DELETE, false}};
     if (step.words.size() == 2) {
-        for (const auto& entry : kKeys)
-            if (step.words[1] == entry.name)
-                return PressKey(entry.key, error, entry.shift);
-        std::string word = step.words[1];
-        if (word.size() == 3 && word.front() == '"' && word.back() == '"')
-            word = word.substr(1, 1);
-        if (word.size() == 1 && word[0] > ' ' && word[0] < 0x7F)
-            return TypeCharacter(word[0], error);
+        if (const KeyName* named = FindKeyName(step.words[1]))
+            return PressKey(named->key, error, named->shift);
+        if (char character = KeyCharacter(step.words[1]))
+            return TypeCharacter(character, error);
     }
-    *error = "expected 'key NAME' (enter, escape, tab, shift+tab, space, up, down, left, right, "
-             "home, end, backspace, delete) or 'key C' for a printable character C";
+    *error = kKeyStepUsage;
     return false;
 }
 

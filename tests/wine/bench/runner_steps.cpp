@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "runner.h"
+#include "testbed/key_names.h"
 #include "testbed/step_words.h"
 #include "testbed/transcript_text.h"
 #include "testbed/wheel_layout.h"
@@ -116,6 +117,10 @@ bool StepSlot(Run& run, const Step& step, std::string* error, bool* refused) {
         *error = "expected 'slot N wheel ...'";
         return false;
     }
+    // The double's devices are the ones it enumerated when the program
+    // created them: none can be plugged in or changed under a running program.
+    if (run.started)
+        return Refuse("'slot N wheel' after 'start'", error, refused);
     bool polled = true;
     DWORD buttons = 10, povs = 1;
     std::string name = kDefaultWheelName;
@@ -439,38 +444,43 @@ bool StepType(Run& run, const Step& step, std::string* error, bool*) {
     return true;
 }
 
+// The window with the keyboard focus in the program's thread, or the
+// active window when none has it.
+HWND KeyboardTarget(const Run& run, std::string* error) {
+    HWND active = ActiveWindow(run);
+    if (!active) {
+        *error = "no window is open";
+        return nullptr;
+    }
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(active, nullptr), &info) && info.hwndFocus
+               ? info.hwndFocus
+               : active;
+}
+
 bool StepKey(Run& run, const Step& step, std::string* error, bool*) {
-    static const struct {
-        const char* name;
-        WPARAM key;
-        bool shift;
-    } kKeys[] = {{"enter", VK_RETURN, false}, {"escape", VK_ESCAPE, false}, {"tab", VK_TAB, false},
-                 {"shift+tab", VK_TAB, true}, {"space", VK_SPACE, false},   {"up", VK_UP, false},
-                 {"down", VK_DOWN, false}};
-    for (const auto& entry : kKeys) {
-        if (step.words.size() != 2 || step.words[1] != entry.name)
-            continue;
-        HWND active = ActiveWindow(run);
-        if (!active) {
-            *error = "no window is open";
-            return false;
-        }
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        HWND target =
-            GetGUIThreadInfo(GetWindowThreadProcessId(active, nullptr), &info) && info.hwndFocus
-                ? info.hwndFocus
-                : active;
-        if (entry.shift)
-            PostMessageA(target, WM_KEYDOWN, VK_SHIFT, 0);
-        PostMessageA(target, WM_KEYDOWN, entry.key, 0);
-        PostMessageA(target, WM_KEYUP, entry.key, 0xC0000000);
-        if (entry.shift)
-            PostMessageA(target, WM_KEYUP, VK_SHIFT, 0xC0000000);
+    const KeyName* named = step.words.size() == 2 ? FindKeyName(step.words[1]) : nullptr;
+    char character = step.words.size() == 2 && !named ? KeyCharacter(step.words[1]) : 0;
+    if (!named && !character) {
+        *error = kKeyStepUsage;
+        return false;
+    }
+    HWND target = KeyboardTarget(run, error);
+    if (!target)
+        return false;
+    if (character) {
+        PostMessageA(target, WM_CHAR, static_cast<unsigned char>(character), 0);
         return true;
     }
-    *error = "expected 'key enter|escape|tab|shift+tab|space|up|down'";
-    return false;
+    // A posted key carries no Shift of its own: the Shift key goes first.
+    if (named->shift)
+        PostMessageA(target, WM_KEYDOWN, VK_SHIFT, 0);
+    PostMessageA(target, WM_KEYDOWN, named->key, 0);
+    PostMessageA(target, WM_KEYUP, named->key, 0xC0000000);
+    if (named->shift)
+        PostMessageA(target, WM_KEYUP, VK_SHIFT, 0xC0000000);
+    return true;
 }
 
 bool StepAnswer(Run& run, const Step& step, std::string* error, bool*) {
