@@ -61,9 +61,31 @@ class JoyConfigAccess {
     bool m_acquired = false;
 };
 
-// A device's SetCooperativeLevel takes exactly one of exclusive and
-// non-exclusive, one of foreground and background, and a window.
-bool DeviceCooperationValid(HWND window, DWORD flags);
+// A device's own acquisition: a data format the device offers before it is
+// acquired; format, cooperation and event fixed while it is acquired; its
+// state read and polled only while acquired, and lost once it is unplugged.
+// Each call answers what DirectInput answers before the device itself is
+// asked; DI_OK lets the caller go on.
+class DeviceAccess {
+  public:
+    HRESULT SetDataFormat(LPCDIDATAFORMAT format, bool offered);
+    // Exactly one of exclusive and non-exclusive, one of foreground and
+    // background, and a window.
+    HRESULT SetCooperativeLevel(HWND window, DWORD flags);
+    HRESULT SetEventNotification(HANDLE event);
+    HRESULT Acquire(bool unplugged); // S_FALSE when it was acquired already
+    HRESULT Unacquire();             // S_FALSE when it was not acquired
+    HRESULT GetDeviceState(DWORD size, LPVOID data, bool unplugged);
+    HRESULT Poll(bool unplugged);
+
+    bool acquired() const { return m_acquired; }
+    HANDLE event() const { return m_event; }
+
+  private:
+    DWORD m_formatSize = 0; // 0 before a format is set
+    bool m_acquired = false;
+    HANDLE m_event = nullptr;
+};
 
 // EnumObjects: each of `objects` (name, guidType, offset, type; a null
 // guidType is a button's) that `flags` selects, to the callback until it

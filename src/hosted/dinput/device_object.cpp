@@ -74,41 +74,30 @@ class DeviceObject : public ComObject<IDirectInputDevice2A> {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("Acquire"))
             return injected;
-        if (!m_format)
-            return DIERR_INVALIDPARAM;
-        if (m_device->unplugged)
-            return DIERR_UNPLUGGED;
-        if (m_acquired)
-            return S_FALSE;
-        m_acquired = true;
-        Notify(true);
-        return DI_OK;
+        HRESULT result = m_access.Acquire(m_device->unplugged);
+        if (result == DI_OK)
+            Notify(true);
+        return result;
     }
 
     HRESULT STDMETHODCALLTYPE Unacquire() override {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("Unacquire"))
             return injected;
-        if (!m_acquired)
-            return S_FALSE;
-        m_acquired = false;
-        Notify(false);
-        return DI_OK;
+        HRESULT result = m_access.Unacquire();
+        if (result == DI_OK)
+            Notify(false);
+        return result;
     }
 
     HRESULT STDMETHODCALLTYPE GetDeviceState(DWORD size, LPVOID data) override {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("GetDeviceState"))
             return injected;
-        if (!data || !m_format || size != m_format->dwDataSize)
-            return DIERR_INVALIDPARAM;
-        if (!m_acquired)
-            return DIERR_NOTACQUIRED;
-        // Lost until the reader lets go of it; acquiring it again then fails.
-        if (m_device->unplugged)
-            return DIERR_INPUTLOST;
-        std::memcpy(data, m_device->state.data(), size);
-        return DI_OK;
+        HRESULT result = m_access.GetDeviceState(size, data, m_device->unplugged);
+        if (result == DI_OK)
+            std::memcpy(data, m_device->state.data(), size);
+        return result;
     }
 
     // Only the format the device reads in is offered.
@@ -116,43 +105,30 @@ class DeviceObject : public ComObject<IDirectInputDevice2A> {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("SetDataFormat"))
             return injected;
-        if (m_acquired)
-            return DIERR_ACQUIRED;
-        if (format != m_device->format)
-            return DIERR_INVALIDPARAM;
-        m_format = format;
-        return DI_OK;
+        return m_access.SetDataFormat(format, format == m_device->format);
     }
 
     HRESULT STDMETHODCALLTYPE SetEventNotification(HANDLE event) override {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("SetEventNotification"))
             return injected;
-        if (m_acquired)
-            return DIERR_ACQUIRED;
-        m_event = event;
-        return DI_OK;
+        return m_access.SetEventNotification(event);
     }
 
     HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("SetCooperativeLevel"))
             return injected;
-        if (!DeviceCooperationValid(window, flags))
-            return DIERR_INVALIDPARAM;
-        if (m_acquired)
-            return DIERR_ACQUIRED;
-        return DI_OK;
+        return m_access.SetCooperativeLevel(window, flags);
     }
 
     HRESULT STDMETHODCALLTYPE Poll() override {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("Poll"))
             return injected;
-        if (!m_acquired)
-            return DIERR_NOTACQUIRED;
-        if (m_device->unplugged)
-            return DIERR_INPUTLOST;
+        HRESULT result = m_access.Poll(m_device->unplugged);
+        if (result != DI_OK)
+            return result;
         return m_device->polled ? DI_OK : S_FALSE;
     }
 
@@ -167,16 +143,14 @@ class DeviceObject : public ComObject<IDirectInputDevice2A> {
         std::vector<HANDLE>& notify = m_device->notify;
         if (m_listening)
             notify.erase(std::find(notify.begin(), notify.end(), m_listening));
-        m_listening = on && m_acquired && m_event ? m_event : nullptr;
+        m_listening = on && m_access.acquired() ? m_access.event() : nullptr;
         if (m_listening)
             notify.push_back(m_listening);
     }
 
     std::shared_ptr<InputDevice> m_device;
     int m_slot;
-    const DIDATAFORMAT* m_format = nullptr;
-    bool m_acquired = false;
-    HANDLE m_event = nullptr;
+    DeviceAccess m_access;
     HANDLE m_listening = nullptr;
 };
 

@@ -97,32 +97,26 @@ class DeviceDouble : public ComDouble<IDirectInputDevice2A> {
     HRESULT STDMETHODCALLTYPE Acquire() override {
         if (HRESULT injected = Injected("Acquire"))
             return injected;
-        if (!m_format)
-            return DIERR_INVALIDPARAM;
-        if (m_acquired)
-            return S_FALSE;
-        m_acquired = true;
-        Listen(true);
-        return DI_OK;
+        HRESULT result = m_access.Acquire(false);
+        if (result == DI_OK)
+            Listen(true);
+        return result;
     }
 
     HRESULT STDMETHODCALLTYPE Unacquire() override {
         if (HRESULT injected = Injected("Unacquire"))
             return injected;
-        if (!m_acquired)
-            return S_FALSE;
-        m_acquired = false;
-        Listen(false);
-        return DI_OK;
+        HRESULT result = m_access.Unacquire();
+        if (result == DI_OK)
+            Listen(false);
+        return result;
     }
 
     HRESULT STDMETHODCALLTYPE GetDeviceState(DWORD size, LPVOID data) override {
         if (HRESULT injected = Injected("GetDeviceState"))
             return injected;
-        if (!data || !m_format || size != m_format)
-            return DIERR_INVALIDPARAM;
-        if (!m_acquired)
-            return DIERR_NOTACQUIRED;
+        if (HRESULT result = m_access.GetDeviceState(size, data, false))
+            return result;
         std::memset(data, 0, size);
         bench::Memory* memory = bench::OpenMemory();
         bench::Lock lock;
@@ -145,34 +139,24 @@ class DeviceDouble : public ComDouble<IDirectInputDevice2A> {
     HRESULT STDMETHODCALLTYPE SetDataFormat(LPCDIDATAFORMAT format) override {
         if (HRESULT injected = Injected("SetDataFormat"))
             return injected;
-        if (m_acquired)
-            return DIERR_ACQUIRED;
         DWORD wanted = m_slot >= 0 ? bench::kJoyStateSize : m_slot == kKeyboard ? 256 : 16;
-        if (!format || format->dwSize != sizeof(DIDATAFORMAT) || format->dwDataSize != wanted)
-            return DIERR_INVALIDPARAM;
-        m_format = format->dwDataSize;
-        return DI_OK;
+        return m_access.SetDataFormat(format, format && format->dwSize == sizeof(DIDATAFORMAT) &&
+                                                  format->dwDataSize == wanted);
     }
 
     HRESULT STDMETHODCALLTYPE SetEventNotification(HANDLE event) override {
         if (HRESULT injected = Injected("SetEventNotification"))
             return injected;
-        if (m_acquired)
-            return DIERR_ACQUIRED;
         EnterCriticalSection(Listeners());
-        m_event = event;
+        HRESULT result = m_access.SetEventNotification(event);
         LeaveCriticalSection(Listeners());
-        return DI_OK;
+        return result;
     }
 
     HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override {
         if (HRESULT injected = Injected("SetCooperativeLevel"))
             return injected;
-        if (!DeviceCooperationValid(window, flags))
-            return DIERR_INVALIDPARAM;
-        if (m_acquired)
-            return DIERR_ACQUIRED;
-        return DI_OK;
+        return m_access.SetCooperativeLevel(window, flags);
     }
 
     HRESULT STDMETHODCALLTYPE GetObjectInfo(LPDIDEVICEOBJECTINSTANCEA, DWORD, DWORD) override {
@@ -206,8 +190,8 @@ class DeviceDouble : public ComDouble<IDirectInputDevice2A> {
     HRESULT STDMETHODCALLTYPE Poll() override {
         if (HRESULT injected = Injected("Poll"))
             return injected;
-        if (!m_acquired)
-            return DIERR_NOTACQUIRED;
+        if (HRESULT result = m_access.Poll(false))
+            return result;
         if (m_slot < 0)
             return S_FALSE;
         bench::Memory* memory = bench::OpenMemory();
@@ -232,7 +216,7 @@ class DeviceDouble : public ComDouble<IDirectInputDevice2A> {
         if (version == m_toldVersion)
             return nullptr;
         m_toldVersion = version;
-        return m_event;
+        return m_access.event();
     }
 
   private:
@@ -255,9 +239,7 @@ class DeviceDouble : public ComDouble<IDirectInputDevice2A> {
     }
 
     int m_slot;
-    DWORD m_format = 0; // the size of the state it reads in; 0 before a format
-    bool m_acquired = false;
-    HANDLE m_event = nullptr;
+    DeviceAccess m_access;
     LONG m_toldVersion = 0;
 };
 
