@@ -4,7 +4,6 @@
 // relies on: a 20 ms periodic timer that stops when killed, and a send from
 // the timer's thread that the window's own thread handles in its modal loop.
 #include <atomic>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,20 +14,10 @@
 
 #include "input/device_messages.h"
 #include "input/di_manager.h"
+#include "log_prefix.h"
 #include "temp_dir.h"
 
 namespace {
-
-std::vector<std::string> LogEntries(const TempDir& dir) {
-    std::ifstream file(dir.File("Briskarn.log"));
-    std::vector<std::string> entries;
-    std::string line;
-    while (std::getline(file, line)) {
-        std::size_t star = line.find(" * ");
-        entries.push_back(star == std::string::npos ? line : line.substr(star + 3));
-    }
-    return entries;
-}
 
 bool EventExists(const char* name) {
     HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, name);
@@ -63,12 +52,12 @@ TEST_F(WineEngineTest, InitTakesTheKeyboardAndFailsOnTheMissingJoystickConfigura
         EXPECT_EQ(manager.ReadKeyboardState(keys), DI_OK) << "the keyboard is acquired";
         for (const char* name : {"KVDIGAMEDEVICEEVENT", "KVDIKEYBOARDEVENT", "KVDITERMINATE"})
             EXPECT_TRUE(EventExists(name)) << name;
-        EXPECT_TRUE(LogEntries(m_dir).empty());
+        EXPECT_TRUE(LogEntries(m_dir.File("Briskarn.log")).empty());
 
         EXPECT_EQ(manager.Init(GetModuleHandleA(nullptr), m_hWnd,
                                CDIManager::kInitKeyboard | CDIManager::kInitJoyConfig, nullptr),
                   FALSE);
-        EXPECT_EQ(LogEntries(m_dir),
+        EXPECT_EQ(LogEntries(m_dir.File("Briskarn.log")),
                   std::vector<std::string>{
                       "Error Querying JoyConfig Interface.  Return Code: DIERR_NOINTERFACE"});
         GUID guid;

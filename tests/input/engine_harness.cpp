@@ -1,6 +1,5 @@
 #include "engine_harness.h"
 
-#include <fstream>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -115,17 +114,6 @@ void ExpectQuiet() {
 void Advance(std::int64_t ms) {
     std::string report;
     ASSERT_TRUE(hosted::AdvanceVirtualClock(ms, &report)) << report;
-}
-
-std::vector<std::string> LogEntries(const std::string& path) {
-    std::ifstream file(path);
-    std::vector<std::string> entries;
-    std::string line;
-    while (std::getline(file, line)) {
-        std::size_t star = line.find(" * ");
-        entries.push_back(star == std::string::npos ? line : line.substr(star + 3));
-    }
-    return entries;
 }
 
 std::vector<std::string> Names(const std::vector<ReceivedMessage>& messages) {

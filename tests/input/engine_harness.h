@@ -13,6 +13,7 @@
 #include <dinput.h>
 
 #include "input/device_messages.h"
+#include "log_prefix.h"
 
 struct ReceivedMessage {
     std::string name; // "KVDI_..."
@@ -59,9 +60,6 @@ class CMainThread {
 void ExpectQuiet();
 // Advances the virtual clock, firing what is due on the way.
 void Advance(std::int64_t ms);
-
-// The log's entries without their time prefix.
-std::vector<std::string> LogEntries(const std::string& path);
 
 // The names of the messages in order.
 std::vector<std::string> Names(const std::vector<ReceivedMessage>& messages);

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstddef>
+#include <fstream>
 #include <string>
+#include <vector>
 
 const std::size_t kLogPrefixLength = 27;
 
@@ -17,4 +19,16 @@ inline bool StartsWithLogPrefix(const std::string& text) {
             return false;
     }
     return true;
+}
+
+// Each line of the log file at path, from its text on.
+inline std::vector<std::string> LogEntries(const std::string& path) {
+    std::ifstream file(path);
+    std::vector<std::string> entries;
+    std::string line;
+    while (std::getline(file, line)) {
+        std::size_t star = line.find(" * ");
+        entries.push_back(star == std::string::npos ? line : line.substr(star + 3));
+    }
+    return entries;
 }
