@@ -231,13 +231,7 @@ TEST_F(EngineTest, ASecondInitKeepsTheFirstWindowAndRepeatsOnlyTheJoystickConfig
 
     // The keyboard's chords still go to the first window.
     ASSERT_EQ(OnMain([](CDIManager& m) { return m.SetKeyboardNotification(TRUE, nullptr); }), 1);
-    for (BYTE down : {0x80, 0x00}) {
-        hosted::MachineLock lock = hosted::LockMachine();
-        hosted::SystemKeyboard().state[0x1E] = down;
-        hosted::InputDeviceChanged(hosted::SystemKeyboard());
-        lock.unlock();
-        ExpectQuiet();
-    }
+    TapKey(0x1E);
     std::vector<ReceivedMessage> received = Received();
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].window, main);
@@ -307,26 +301,15 @@ TEST_F(EngineTest, WithoutAKeyboardTheReadGivesZerosAndOne) {
 // to take its chord: the wait must let the message through, and the events
 // the worker waits on must still be open while it runs.
 TEST_F(EngineTest, TheTeardownLetsTheWorkersMessageThroughAndClosesTheEventsAfterItEnds) {
-    HWND main = window();
     std::size_t handles = OpenHandles();
-    ASSERT_EQ(OnMain([&](CDIManager& m) {
-                  return m.Init(GetModuleHandleA(nullptr), main, kKeyboard, nullptr) &&
-                         m.SetKeyboardNotification(TRUE, nullptr);
-              }),
-              1);
+    ASSERT_TRUE(ListenToKeyboard());
     HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     m_main.Start([&] {
         WaitForSingleObject(go, INFINITE);
         m_pManager.reset();
     });
     ExpectQuiet();
-    for (BYTE down : {0x80, 0x00}) {
-        hosted::MachineLock lock = hosted::LockMachine();
-        hosted::SystemKeyboard().state[0x1E] = down;
-        hosted::InputDeviceChanged(hosted::SystemKeyboard());
-        lock.unlock();
-        ExpectQuiet();
-    }
+    TapKey(0x1E);
     EXPECT_TRUE(Received().empty()) << "the main thread is busy: the chord waits";
     SetEvent(go);
     ExpectQuiet();
@@ -382,13 +365,8 @@ TEST_F(EngineTest, TheWorkerStartsOnlyWithAllItsEventsAndTheNextInitCreatesOnlyT
 // A wait that fails fails again at once: the worker ends rather than spin,
 // which would keep the machine from ever becoming quiet.
 TEST_F(EngineTest, AFailedWaitEndsTheWorker) {
-    HWND main = window();
     std::size_t handles = OpenHandles();
-    ASSERT_EQ(OnMain([&](CDIManager& m) {
-                  return m.Init(GetModuleHandleA(nullptr), main, kKeyboard, nullptr) &&
-                         m.SetKeyboardNotification(TRUE, nullptr);
-              }),
-              1);
+    ASSERT_TRUE(ListenToKeyboard());
     TapKey(0x1E);
     EXPECT_EQ(Names(Received()), std::vector<std::string>{"KVDI_KEYSTROKE"});
     // The worker's next wait, after the key goes down, is the one that fails.
@@ -406,13 +384,8 @@ TEST_F(EngineTest, AFailedWaitEndsTheWorker) {
 // signal leaves this worker serving; a signal of this teardown that the
 // other copy took is given again until this worker has ended.
 TEST_F(EngineTest, ATerminateSignalOfAnotherCopyLeavesTheWorkerAndOursIsGivenAgainIfTaken) {
-    HWND main = window();
     std::size_t handles = OpenHandles();
-    ASSERT_EQ(OnMain([&](CDIManager& m) {
-                  return m.Init(GetModuleHandleA(nullptr), main, kKeyboard, nullptr) &&
-                         m.SetKeyboardNotification(TRUE, nullptr);
-              }),
-              1);
+    ASSERT_TRUE(ListenToKeyboard());
     HANDLE shared = CreateEventA(nullptr, FALSE, FALSE, "KVDITERMINATE");
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ALREADY_EXISTS));
     SetEvent(shared);
@@ -456,11 +429,7 @@ TEST_F(EngineTest, TheTeardownGivesUpOnAWorkerStillRunningAfterItsBound) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            HWND main = window();
-            OnMain([&](CDIManager& m) {
-                return m.Init(GetModuleHandleA(nullptr), main, kKeyboard, nullptr) &&
-                       m.SetKeyboardNotification(TRUE, nullptr);
-            });
+            ListenToKeyboard();
             HANDLE never = CreateEventA(nullptr, TRUE, FALSE, nullptr);
             m_main.Start([&] { WaitForSingleObject(never, INFINITE); });
             TapKey(0x1E);

@@ -44,6 +44,14 @@ class EngineTest : public ::testing::Test {
         if (m_pManager)
             m_main.Run([&] { m_pManager.reset(); });
     }
+    // The manager set up with the system keyboard and told to send its keys.
+    bool ListenToKeyboard() {
+        HWND main = window();
+        return OnMain([&](CDIManager& m) {
+            return m.Init(GetModuleHandleA(nullptr), main, CDIManager::kInitKeyboard, nullptr) &&
+                   m.SetKeyboardNotification(TRUE, nullptr);
+        });
+    }
     std::vector<std::string> Log() const { return LogEntries(m_dir.File("Briskarn.log")); }
     std::vector<ReceivedMessage> Received() { return m_main.Take(); }
 
