@@ -17,6 +17,7 @@
 #include "input/di_manager.h"
 #include "kernel/failures.h"
 #include "kernel/objects.h"
+#include "log_prefix.h"
 #include "sim/game_devices.h"
 #include "temp_dir.h"
 #include "winmm/timer_settings.h"

@@ -13,7 +13,6 @@
 #include <dinput.h>
 
 #include "input/device_messages.h"
-#include "log_prefix.h"
 
 struct ReceivedMessage {
     std::string name; // "KVDI_..."

@@ -94,10 +94,10 @@ class DeviceObject : public ComObject<IDirectInputDevice2A> {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("GetDeviceState"))
             return injected;
-        HRESULT result = m_access.GetDeviceState(size, data, m_device->unplugged);
-        if (result == DI_OK)
-            std::memcpy(data, m_device->state.data(), size);
-        return result;
+        if (HRESULT refused = m_access.GetDeviceState(size, data, m_device->unplugged))
+            return refused;
+        std::memcpy(data, m_device->state.data(), size);
+        return DI_OK;
     }
 
     // Only the format the device reads in is offered.
@@ -126,9 +126,8 @@ class DeviceObject : public ComObject<IDirectInputDevice2A> {
         MachineLock lock = LockMachine();
         if (HRESULT injected = Injected("Poll"))
             return injected;
-        HRESULT result = m_access.Poll(m_device->unplugged);
-        if (result != DI_OK)
-            return result;
+        if (HRESULT refused = m_access.Poll(m_device->unplugged))
+            return refused;
         return m_device->polled ? DI_OK : S_FALSE;
     }
 

@@ -115,8 +115,8 @@ class DeviceDouble : public ComDouble<IDirectInputDevice2A> {
     HRESULT STDMETHODCALLTYPE GetDeviceState(DWORD size, LPVOID data) override {
         if (HRESULT injected = Injected("GetDeviceState"))
             return injected;
-        if (HRESULT result = m_access.GetDeviceState(size, data, false))
-            return result;
+        if (HRESULT refused = m_access.GetDeviceState(size, data, false))
+            return refused;
         std::memset(data, 0, size);
         bench::Memory* memory = bench::OpenMemory();
         bench::Lock lock;
@@ -190,8 +190,8 @@ class DeviceDouble : public ComDouble<IDirectInputDevice2A> {
     HRESULT STDMETHODCALLTYPE Poll() override {
         if (HRESULT injected = Injected("Poll"))
             return injected;
-        if (HRESULT result = m_access.Poll(false))
-            return result;
+        if (HRESULT refused = m_access.Poll(false))
+            return refused;
         if (m_slot < 0)
             return S_FALSE;
         bench::Memory* memory = bench::OpenMemory();
